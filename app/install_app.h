@@ -1,0 +1,95 @@
+// The application object: the state of one run of the installer or, started
+// with /U, the uninstaller. Every subsystem reads and writes these fields.
+#pragma once
+
+#include "app/command_line.h"
+#include "app/user_info.h"
+#include "platform/path.h"
+#include "platform/win_app.h"
+#include "profile/profile_model.h"
+
+#include <array>
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CMainWnd;
+
+// The supported word processors, in the order of the presence flags.
+enum CEditorId {
+    kEditorWP5, kEditorWP6, kEditorWP8, kEditorWord6, kEditorWord7, kEditorWord97,
+    kEditorWord2000, kEditorAmiPro, kEditorWordPro, kEditorCount
+};
+
+// The product record of an installation, under HKEY_CURRENT_USER.
+constexpr const char* kProductKey = "SOFTWARE\\Bramo\\OVCA40DEMO";
+
+class CInstallApp : public CWinApp {
+public:
+    CInstallApp();
+    ~CInstallApp() override;
+
+    // The one application object.
+    static CInstallApp& get();
+
+    bool InitInstance() override;
+    int ExitInstance(int loopResult) override;
+    void OnHandlerException() noexcept override;
+
+    // Writes a time-stamped line into the Events section of the log; the
+    // number of characters formatted.
+    int LogEvent(const char* format, ...);
+
+    // The command line of the second uninstall stage.
+    std::string SecondStageCommand() const;
+
+    // Fields of the run, in declaration order.
+    bool uninstallMode = false;
+    std::string title;
+    std::string groupName;
+    std::string displayName;
+    std::string mainFileName;
+    std::map<std::int16_t, std::unique_ptr<CDestination>> destinations;
+    std::map<std::string, std::unique_ptr<CFileGroup>> groups;
+    std::map<std::string, std::unique_ptr<CTarget>> targets;
+    std::list<std::unique_ptr<CGroupFile>> groupFiles;
+    std::vector<CDisk> disks;
+    CPath profilePath;
+    CPath sourceFolder;
+    CUserInfo userInfo;
+    CPath logPath;
+    bool loggingEnabled = false;
+    bool succeeded = true;
+    bool batchMode = false;
+    bool restartNeeded = false;
+    std::array<bool, kEditorCount> editorPresent{};
+    bool previousInstall = false;
+    std::string wp6ServerPath;
+    std::string wp8ServerPath;
+    std::string word7Folder;
+    std::string word7StartupFolder;
+    std::string word97Path;
+    std::string word2000Path;
+    std::string amiProServerPath;
+    std::string wordProPath;
+    std::string wp8ExtensionList;
+
+    CSwitches switches;
+    std::unique_ptr<CMainWnd> mainWnd;
+
+    // Steps of start-up, each callable on its own.
+    void CreateContainers();
+    void LoadNames();
+    void SetPaths();
+    void ApplySwitches(const std::string& commandLine);
+    // The two warnings; false when the user cancelled the run.
+    bool StartupWarnings();
+    void FreeContainers();
+    bool StartSecondStage() const;
+
+private:
+    void showFirstPage(int pageId);
+};

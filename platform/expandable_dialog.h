@@ -1,0 +1,33 @@
+// A dialog with a short and a full form. An invisible marker control's
+// bottom-right corner ends the compact area; a toggle button whose text holds
+// ">>" switches between the forms. Children outside the compact area are
+// disabled while the dialog is short.
+#pragma once
+
+#include "platform/dialog.h"
+
+#include <vector>
+
+class CExpandableDialog : public CDialog {
+public:
+    static constexpr int kToggleId = 119;
+    static constexpr int kMarkerId = 123;
+
+    explicit CExpandableDialog(int templateId) : CDialog(templateId) {}
+
+    bool expanded() const { return m_expanded; }
+    void Expand();
+    void Collapse();
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+
+private:
+    RECT compactClientArea() const;
+    void setToggleText(const char* from, const char* to);
+
+    RECT m_fullWindow = {};
+    std::vector<HWND> m_disabled;
+    bool m_expanded = true;
+};

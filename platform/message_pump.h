@@ -1,0 +1,13 @@
+// Draining the message queue while long work runs on the one thread.
+#pragma once
+
+#include <windows.h>
+
+// Gives a message to the modeless dialog it belongs to, or translates and
+// dispatches it.
+void DispatchOneMessage(MSG& msg);
+
+// Peeks, translates and dispatches until the queue is empty. A quit message
+// that arrives meanwhile is posted again, so the main loop still sees it,
+// and ends the draining. Returns false when it met a quit message.
+bool PumpMessages();

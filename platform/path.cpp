@@ -1,0 +1,217 @@
+#include "platform/path.h"
+
+#include <cstdio>
+#include <random>
+
+std::string WithTrailingBackslash(const std::string& folder)
+{
+    if (folder.empty() || folder.back() == '\\')
+        return folder;
+    return folder + '\\';
+}
+
+void CPath::set(const std::string& text)
+{
+    std::string rest = text;
+    m_drive.clear();
+    if (rest.size() >= 2 && rest[1] == ':') {
+        m_drive = rest.substr(0, 1);
+        rest.erase(0, 2);
+    }
+    std::size_t slash = rest.find_last_of("\\/");
+    m_folder = slash == std::string::npos ? std::string() : rest.substr(0, slash + 1);
+    std::string file = slash == std::string::npos ? rest : rest.substr(slash + 1);
+    setFileName(file);
+}
+
+void CPath::setFileName(const std::string& file)
+{
+    std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos) {
+        m_name = file;
+        m_ext.clear();
+    } else {
+        m_name = file.substr(0, dot);
+        m_ext = file.substr(dot + 1);
+    }
+}
+
+void CPath::setFolder(const std::string& folder)
+{
+    m_folder = WithTrailingBackslash(folder);
+}
+
+std::string CPath::folderText() const
+{
+    return (m_drive.empty() ? std::string() : m_drive + ":") + m_folder;
+}
+
+std::string CPath::fileName() const
+{
+    return m_ext.empty() ? m_name : m_name + "." + m_ext;
+}
+
+std::string CPath::text() const
+{
+    return folderText() + fileName();
+}
+
+void CPath::setSpecial(int which)
+{
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = 0;
+    switch (which) {
+    case currentFolder: length = GetCurrentDirectoryA(sizeof buffer, buffer); break;
+    case windowsFolder: length = GetWindowsDirectoryA(buffer, sizeof buffer); break;
+    case systemFolder: length = GetSystemDirectoryA(buffer, sizeof buffer); break;
+    case tempFolder: length = GetTempPathA(sizeof buffer, buffer); break;
+    case programFolder: {
+        CPath self;
+        self.setProgramFile();
+        m_drive = self.m_drive;
+        m_folder = self.m_folder;
+        return;
+    }
+    default: return;
+    }
+    if (length == 0 || length >= sizeof buffer)
+        return;
+    CPath folder(WithTrailingBackslash(buffer));
+    m_drive = folder.m_drive;
+    m_folder = folder.m_folder;
+}
+
+void CPath::setProgramFile()
+{
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        set(buffer);
+}
+
+std::string CPath::rootText() const
+{
+    return m_drive.empty() ? std::string() : m_drive + ":\\";
+}
+
+bool CPath::exists() const
+{
+    std::string pattern = text();
+    if (pattern.empty())
+        return false;
+    // A folder text is searched as the folder itself; a root by its contents.
+    if (pattern.back() == '\\') {
+        if (pattern == rootText() || pattern == "\\")
+            pattern += "*.*";
+        else
+            pattern.pop_back();
+    }
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return true;
+}
+
+bool CPath::remove() const
+{
+    std::string path = text();
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return DeleteFileA(path.c_str()) != FALSE;
+}
+
+bool CPath::renameTo(const std::string& newPath) const
+{
+    return MoveFileA(text().c_str(), newPath.c_str()) != FALSE;
+}
+
+bool CPath::createFolders() const
+{
+    std::string folder = folderText();
+    if (folder.empty())
+        return false;
+    // Walk down from the root, creating each level that is missing.
+    std::size_t start = m_drive.empty() ? 0 : 3;
+    if (folder.compare(0, 2, "\\\\") == 0) {
+        // \\server\share\ is taken as given.
+        std::size_t share = folder.find('\\', 2);
+        share = share == std::string::npos ? std::string::npos : folder.find('\\', share + 1);
+        if (share == std::string::npos)
+            return false;
+        start = share + 1;
+    } else if (start == 0 && !folder.empty() && folder[0] == '\\') {
+        start = 1;
+    }
+    for (std::size_t pos = folder.find('\\', start); pos != std::string::npos;
+         pos = folder.find('\\', pos + 1)) {
+        std::string level = folder.substr(0, pos);
+        if (level.empty())
+            continue;
+        DWORD attributes = GetFileAttributesA(level.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return false;
+            continue;
+        }
+        if (!CreateDirectoryA(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return true;
+}
+
+std::uint64_t CPath::freeBytes() const
+{
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    std::string root = rootText();
+    if (!GetDiskFreeSpaceA(root.empty() ? nullptr : root.c_str(), &sectorsPerCluster,
+                           &bytesPerSector, &freeClusters, &totalClusters))
+        return 0;
+    // A 32-bit product wraps on any disk with more than 4 GiB free.
+    return std::uint64_t(freeClusters) * sectorsPerCluster * bytesPerSector;
+}
+
+std::uint32_t CPath::clusterSize() const
+{
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    std::string root = rootText();
+    if (!GetDiskFreeSpaceA(root.empty() ? nullptr : root.c_str(), &sectorsPerCluster,
+                           &bytesPerSector, &freeClusters, &totalClusters))
+        return 0;
+    return sectorsPerCluster * bytesPerSector;
+}
+
+UINT CPath::driveType() const
+{
+    std::string root = rootText();
+    return GetDriveTypeA(root.empty() ? nullptr : root.c_str());
+}
+
+std::string CPath::freshTempName(const std::string& ext, int maxDraws) const
+{
+    static std::mt19937 random{static_cast<unsigned>(GetTickCount() ^ GetCurrentProcessId())};
+    for (int draw = 0; draw < maxDraws; ++draw) {
+        char name[9];
+        std::snprintf(name, sizeof name, "%08X", static_cast<unsigned>(random()));
+        CPath candidate(*this);
+        candidate.setName(name);
+        candidate.setExt(ext);
+        if (!candidate.exists())
+            return candidate.fileName();
+    }
+    return std::string();
+}
+
+std::string CPath::shortText() const
+{
+    std::string path = text();
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return path;
+    return buffer;
+}

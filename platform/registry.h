@@ -1,0 +1,60 @@
+// Registry key objects. Keys are opened with full access; a key that can't be
+// opened so counts as absent, and a value of another type reads as absent.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class CRegKey {
+public:
+    CRegKey() = default;
+    ~CRegKey() { close(); }
+    CRegKey(const CRegKey&) = delete;
+    CRegKey& operator=(const CRegKey&) = delete;
+    CRegKey(CRegKey&& other) noexcept : m_key(other.m_key) { other.m_key = nullptr; }
+
+    bool open(HKEY root, const std::string& subKey);
+    bool create(HKEY root, const std::string& subKey);
+    void close();
+    bool isOpen() const { return m_key != nullptr; }
+    HKEY handle() const { return m_key; }
+
+    std::optional<std::string> readString(const std::string& name) const;
+    bool writeString(const std::string& name, const std::string& value);
+    std::optional<std::uint32_t> readDword(const std::string& name) const;
+    bool writeDword(const std::string& name, std::uint32_t value);
+    bool deleteValue(const std::string& name);
+
+    // Deletes a key that has no subkeys.
+    static bool deleteKey(HKEY root, const std::string& subKey);
+    static bool exists(HKEY root, const std::string& subKey);
+
+private:
+    HKEY m_key = nullptr;
+};
+
+// A string value bound to root, key and value name: read when made, written
+// back when destroyed if it was changed (creating the key if need be).
+class CRegString {
+public:
+    CRegString(HKEY root, std::string subKey, std::string name);
+    ~CRegString();
+    CRegString(const CRegString&) = delete;
+    CRegString& operator=(const CRegString&) = delete;
+
+    const std::string& value() const { return m_value; }
+    bool present() const { return m_present; }
+    CRegString& operator=(const std::string& value);
+    operator const std::string&() const { return m_value; }
+
+private:
+    HKEY m_root;
+    std::string m_subKey;
+    std::string m_name;
+    std::string m_value;
+    bool m_present = false;
+    bool m_changed = false;
+};

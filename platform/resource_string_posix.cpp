@@ -1,0 +1,6 @@
+#include "platform/resource_string.h"
+
+std::string LoadResourceString(unsigned)
+{
+    return std::string();
+}

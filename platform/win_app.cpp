@@ -1,0 +1,46 @@
+#include "platform/win_app.h"
+
+#include "platform/message_pump.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp()
+{
+    g_app = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+CWinApp* CWinApp::instance()
+{
+    return g_app;
+}
+
+int CWinApp::Main(HINSTANCE instance, const char* commandLine)
+{
+    hInstance = instance;
+    cmdLine = commandLine ? commandLine : "";
+    if (!InitInstance())
+        return 1;
+    int result = Run();
+    return ExitInstance(result);
+}
+
+int CWinApp::Run()
+{
+    MSG msg;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0)
+            return static_cast<int>(msg.wParam);
+        if (got == -1)
+            return 1;
+        DispatchOneMessage(msg);
+    }
+}

@@ -1,0 +1,43 @@
+// Resource ids shared by the .rc files and the code.
+#pragma once
+
+// Icons
+#define IDI_PRODUCT 4
+
+// String table
+#define IDS_CAPTION                 2
+#define IDS_TITLE                   4
+#define IDS_CONFIRM_EXIT            5
+#define IDS_GROUP_NAME              6
+#define IDS_FOLDER_NOT_CREATED      7
+#define IDS_CANNOT_CONTINUE         9
+#define IDS_PROFILE_ERROR_TITLE     10
+#define IDS_PROFILE_ERROR_TEXT      13
+#define IDS_ASK_CONTINUE            14
+#define IDS_ASK_CANCEL              15
+#define IDS_CANNOT_INSTALL_FROM     17
+#define IDS_MAIN_FILE               21
+#define IDS_DISPLAY_NAME            22
+#define IDS_NO_EDITOR               30
+#define IDS_OLD_VERSION             31
+#define IDS_STARTUP_CAPTION         32
+#define IDS_ERR_UNKNOWN_TITLE       24576
+#define IDS_ERR_UNKNOWN_TEXT        24577
+#define IDS_ERR_MEMORY_TITLE        24578
+#define IDS_ERR_MEMORY_TEXT         24579
+#define IDS_STATUS_DONE             57345
+#define IDS_STATUS_FAILED           57346
+#define IDS_UNINSTALL_TITLE         57347
+
+// Error dialog
+#define IDD_ERROR                   1544
+#define IDC_ERR_ICON                1100
+#define IDC_ERR_MESSAGE             1101
+#define IDC_ERR_TITLE               1102
+#define IDC_ERR_EXPLANATION         1103
+#define IDC_ERR_REFERENCE           1104
+#define IDC_ERR_INFO_LABEL          1105
+
+// Expandable dialogs: the toggle button and the marker of the compact area.
+#define IDC_EXPAND_TOGGLE           119
+#define IDC_EXPAND_MARKER           123

@@ -1,0 +1,68 @@
+# Helpers for end-to-end runs of install.exe in a copy of the pristine Wine
+# prefix, driven by the UI robot. Sourced by the end-to-end tests and the
+# unattended demo, which set E2E_ROOT to the project folder first; expects
+# DISPLAY to be set.
+: "${E2E_ROOT:?set E2E_ROOT before sourcing e2e-lib.sh}"
+E2E_BUILD="$E2E_ROOT/build/win64"
+RUN="$E2E_ROOT/scripts/winerun.sh"
+
+# e2e_prefix NAME: a fresh copy of the pristine prefix for one scenario.
+e2e_prefix() {
+    "$E2E_ROOT/scripts/wineprefix.sh"
+    dir="$E2E_ROOT/build/e2e/$1"
+    e2e_stop_prefix "$dir"
+    rm -rf "$dir"
+    mkdir -p "$(dirname "$dir")"
+    cp -a --reflink=auto "$E2E_ROOT/build/wineprefix" "$dir"
+    export WINE_PREFIX_DIR="$dir" WINEPREFIX="$dir"
+}
+
+e2e_stop_prefix() {
+    [ -d "$1" ] || return 0
+    WINEPREFIX="$1" wineserver -k >/dev/null 2>&1
+    WINEPREFIX="$1" wineserver -w >/dev/null 2>&1
+    return 0
+}
+
+# e2e_start ARGS...: starts install.exe in the background; sets INSTALL_PID.
+e2e_start() {
+    "$RUN" "$E2E_BUILD/install.exe" "$@" >"$WINE_PREFIX_DIR/install.out" 2>&1 &
+    INSTALL_PID=$!
+}
+
+# e2e_wait_exit SECONDS: waits for install.exe to end; its exit code.
+e2e_wait_exit() {
+    i=0
+    while kill -0 "$INSTALL_PID" 2>/dev/null; do
+        i=$((i + 1))
+        if [ $i -gt $(($1 * 10)) ]; then
+            echo "install.exe did not end within $1 s" >&2
+            return 124
+        fi
+        sleep 0.1
+    done
+    wait "$INSTALL_PID"
+}
+
+robot() {
+    "$RUN" "$E2E_BUILD/uirobot.exe" "$@"
+}
+
+# e2e_shot CAPTION FILE: a PNG of the window with that caption.
+e2e_shot() {
+    set -- "$1" "$2" $(robot rect "$1" 10)
+    [ $# -eq 6 ] || return 1
+    mkdir -p "$(dirname "$2")"
+    import -display "$DISPLAY" -window root -crop "${5}x${6}+${3}+${4}" +repage "$2"
+}
+
+# e2e_events: the Events lines of the install log in the scenario's prefix.
+e2e_events() {
+    log="$WINE_PREFIX_DIR/drive_c/windows/ovca40.log"
+    [ -f "$log" ] && sed -n '/^\[Events\]/,/^\[/p' "$log" | grep '=' || true
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}

@@ -1,0 +1,129 @@
+// A small robot for end-to-end runs: finds a top-level window by its caption
+// and presses buttons in it, reads control texts or reports where it is.
+//
+//   uirobot wait CAPTION [SECONDS]        wait until the window is there
+//   uirobot gone CAPTION [SECONDS]        wait until no such window is left
+//   uirobot click CAPTION ID [SECONDS]    wait for it, then press button ID
+//   uirobot text CAPTION ID [SECONDS]     print the text of control ID
+//   uirobot enabled CAPTION ID [SECONDS]  exit 0 when control ID is enabled
+//   uirobot rect CAPTION [SECONDS]        print "X Y WIDTH HEIGHT" on screen
+//
+// A CAPTION ending in "*" matches every caption that begins with the rest,
+// so captions with accented letters can be named from any shell.
+// Exit codes: 0 done, 1 usage, 2 the wait ran out, 3 no such control,
+// 4 the control is disabled.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct Search {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchCaption(HWND hwnd, LPARAM lp)
+{
+    auto* search = reinterpret_cast<Search*>(lp);
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    std::string wanted = search->caption;
+    std::string caption = text;
+    bool match = !wanted.empty() && wanted.back() == '*'
+                     ? caption.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) == 0
+                     : caption == wanted;
+    if (IsWindowVisible(hwnd) && match) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND findWindow(const char* caption)
+{
+    Search search = {caption, nullptr};
+    EnumWindows(matchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Polls for the condition until the time runs out.
+template <class Condition>
+bool waitFor(double seconds, Condition condition)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start > static_cast<DWORD>(seconds * 1000))
+            return false;
+        Sleep(50);
+    }
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|enabled|rect CAPTION [ID] [SECONDS]\n");
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return usage();
+    std::string verb = argv[1];
+    const char* caption = argv[2];
+    bool needsId = verb == "click" || verb == "text" || verb == "enabled";
+    if (needsId && argc < 4)
+        return usage();
+    int id = needsId ? std::atoi(argv[3]) : 0;
+    int secondsArg = needsId ? 4 : 3;
+    double seconds = argc > secondsArg ? std::atof(argv[secondsArg]) : 20.0;
+
+    if (verb == "gone") {
+        bool gone = waitFor(seconds, [&] { return findWindow(caption) == nullptr; });
+        return gone ? 0 : 2;
+    }
+
+    HWND window = nullptr;
+    if (!waitFor(seconds, [&] { return (window = findWindow(caption)) != nullptr; })) {
+        std::fprintf(stderr, "uirobot: no window \"%s\"\n", caption);
+        return 2;
+    }
+    if (verb == "wait")
+        return 0;
+    if (verb == "rect") {
+        RECT r;
+        GetWindowRect(window, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+
+    HWND control = GetDlgItem(window, id);
+    if (!control) {
+        std::fprintf(stderr, "uirobot: \"%s\" has no control %d\n", caption, id);
+        return 3;
+    }
+    if (verb == "text") {
+        char text[4096] = {};
+        GetWindowTextA(control, text, sizeof text);
+        std::printf("%s\n", text);
+        return 0;
+    }
+    if (verb == "enabled")
+        return IsWindowEnabled(control) ? 0 : 4;
+    if (verb == "click") {
+        if (!IsWindowEnabled(control)) {
+            std::fprintf(stderr, "uirobot: control %d of \"%s\" is disabled\n", id, caption);
+            return 4;
+        }
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
+        return 0;
+    }
+    return usage();
+}
