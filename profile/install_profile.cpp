@@ -1,0 +1,278 @@
+#include "profile/install_profile.h"
+
+#include "app/install_app.h"
+#include "errors/x_exception.h"
+#include "platform/message_pump.h"
+#include "profile/profile_access.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+namespace {
+
+// Visits every key of a section with its value read.
+template <class Visit>
+void forEachEntry(const std::string& file, const std::string& section, Visit visit)
+{
+    CProfileSection keys(section, file);
+    CProfileEntry entry;
+    for (bool more = keys.First(entry); more; more = keys.Next(entry)) {
+        entry.value.clear();
+        entry.Read();
+        visit(entry);
+    }
+}
+
+std::string field(const std::string& text, int n)
+{
+    std::string out;
+    ExtractField(out, text, n);
+    return out;
+}
+
+std::int16_t field16(const std::string& text, int n, std::int16_t missing = 0)
+{
+    std::int16_t out = missing;
+    FieldAsInt16(out, text, n);
+    return out;
+}
+
+bool fieldBool(const std::string& text, int n)
+{
+    bool out = false;
+    FieldAsBool(out, text, n);
+    return out;
+}
+
+std::string lowerCase(std::string text)
+{
+    if (!text.empty())
+        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+void readDestinations(CInstallApp& app, const std::string& file)
+{
+    bool any = false;
+    forEachEntry(file, "destinations", [&](const CProfileEntry& e) {
+        any = true;
+        std::int16_t id = static_cast<std::int16_t>(
+            static_cast<std::uint16_t>(static_cast<std::uint32_t>(ParseDecimal(e.key))));
+        auto& slot = app.destinations[id];
+        if (!slot) {
+            slot = std::make_unique<CDestination>();
+            slot->id = id;
+        }
+        slot->name = field(e.value, 0);
+        slot->parent = field16(e.value, 1, -1);
+        slot->path.set(field(e.value, 2));
+    });
+    if (!any)
+        throw CInstallProfileException(0);
+}
+
+void readGroups(CInstallApp& app, const std::string& file)
+{
+    forEachEntry(file, "groups", [&](const CProfileEntry& e) {
+        auto group = std::make_unique<CFileGroup>();
+        group->name = e.key;
+        group->title = field(e.value, 0);
+        group->description = field(e.value, 1);
+        group->inMinimum = fieldBool(e.value, 2);
+        group->inTypical = fieldBool(e.value, 3);
+        group->selectable = fieldBool(e.value, 4);
+        app.groups[e.key] = std::move(group);
+    });
+}
+
+void readTargets(CInstallApp& app, const std::string& file)
+{
+    forEachEntry(file, "targets", [&](const CProfileEntry& e) {
+        auto target = std::make_unique<CTarget>();
+        target->name = e.key;
+        target->iconIndex = field16(e.value, 0);
+        target->reserved = field16(e.value, 1);
+        target->minimised = fieldBool(e.value, 2);
+        target->title = field(e.value, 3);
+        target->arguments = field(e.value, 4);
+        target->iconFile = field(e.value, 5);
+        target->installedPath.set(field(e.value, 6));
+        app.targets[lowerCase(e.key)] = std::move(target);
+    });
+}
+
+// Ordered by disk, within a disk the ordinary entries before the lastOnDisk
+// ones, otherwise in reading order: inserting each record in front of the
+// first one that sorts after it amounts to a stable sort on that key.
+bool diskOrder(const std::unique_ptr<CGroupFile>& a, const std::unique_ptr<CGroupFile>& b)
+{
+    if (a->disk != b->disk)
+        return a->disk < b->disk;
+    return !a->lastOnDisk && b->lastOnDisk;
+}
+
+void readGroupFiles(CInstallApp& app, const std::string& file)
+{
+    std::vector<std::unique_ptr<CGroupFile>> records;
+    for (auto& existing : app.groupFiles)
+        records.push_back(std::move(existing));
+    app.groupFiles.clear();
+
+    for (auto& entry : app.groups) {
+        CFileGroup* group = entry.second.get();
+        // A key repeated in one section is one file: the platform reads the
+        // first value for both.
+        std::set<std::string> seen;
+        forEachEntry(file, group->name, [&](const CProfileEntry& e) {
+            if (!seen.insert(lowerCase(e.key)).second)
+                return;
+            auto record = std::make_unique<CGroupFile>();
+            record->name = e.key;
+            FieldAsInt32(record->size, e.value, 0);
+            record->kind = field16(e.value, 1);
+            record->count = field16(e.value, 2);
+            record->disk = field16(e.value, 3);
+            record->destination = field16(e.value, 4);
+            record->text = field(e.value, 5);
+            record->group = group;
+            if (record->disk < 0) {
+                // -32768 has no positive counterpart in 16 bits.
+                record->disk = record->disk == INT16_MIN ? INT16_MAX : -record->disk;
+                record->lastOnDisk = true;
+            }
+            records.push_back(std::move(record));
+        });
+    }
+    std::stable_sort(records.begin(), records.end(), diskOrder);
+    for (auto& record : records)
+        app.groupFiles.push_back(std::move(record));
+}
+
+void readDisks(CInstallApp& app, const std::string& file)
+{
+    forEachEntry(file, "diskettes", [&](const CProfileEntry& e) {
+        std::int32_t number = ParseDecimal(e.key);
+        // A nonsensical disk number would make a huge table; such a disk is
+        // named by its number in the prompt instead.
+        if (number < 0 || number > kMaxDiskNumber)
+            return;
+        if (app.disks.size() <= static_cast<std::size_t>(number))
+            app.disks.resize(static_cast<std::size_t>(number) + 1);
+        CDisk& disk = app.disks[static_cast<std::size_t>(number)];
+        disk.label = field(e.value, 0);
+        disk.extra = field(e.value, 1);
+    });
+}
+
+} // namespace
+
+void ReadProfile(CInstallApp& app, const std::string& file)
+{
+    readDestinations(app, file);
+    PumpMessages();
+    readGroups(app, file);
+    PumpMessages();
+    readTargets(app, file);
+    PumpMessages();
+    // The uninstall profile's group sections hold per-file records instead.
+    if (!app.uninstallMode) {
+        readGroupFiles(app, file);
+        PumpMessages();
+    }
+    readDisks(app, file);
+}
+
+void SelectGroups(CInstallApp& app)
+{
+    for (auto& entry : app.groups)
+        entry.second->selected = entry.second->inTypical;
+}
+
+void ResolveDestinations(CInstallApp& app)
+{
+    std::size_t passes = app.destinations.size();
+    for (std::size_t pass = 0; pass < passes; ++pass) {
+        bool allResolved = true;
+        for (auto& entry : app.destinations) {
+            CDestination& d = *entry.second;
+            if (d.parent == -1 || !d.path.empty())
+                continue;
+            auto parent = app.destinations.find(d.parent);
+            if (parent != app.destinations.end() && !parent->second->path.empty()) {
+                d.path.set(WithTrailingBackslash(parent->second->path.text() + d.name));
+            } else {
+                allResolved = false;
+            }
+        }
+        if (allResolved)
+            return;
+    }
+    if (!app.destinations.empty())
+        throw CInstallProfileException(1);
+}
+
+std::int64_t EstimateSpace(const CInstallApp& app, std::int64_t clusterBytes)
+{
+    std::int64_t total = 0;
+    for (const auto& record : app.groupFiles) {
+        if (!record->group || !record->group->selected)
+            continue;
+        std::int64_t size = record->size;
+        if (record->count > 1)
+            total += size + clusterBytes * record->count / 2;
+        else if (clusterBytes > 0)
+            total += (size + clusterBytes - 1) / clusterBytes * clusterBytes;
+        else
+            total += size;
+    }
+    return total;
+}
+
+void RecordInstalledTarget(CInstallApp& app, const std::string& placedPath)
+{
+    auto target = app.targets.find(lowerCase(CPath(placedPath).fileName()));
+    if (target != app.targets.end())
+        target->second->installedPath.set(placedPath);
+}
+
+void WriteBackModel(const CInstallApp& app, const std::string& file)
+{
+    const char* path = file.c_str();
+    char key[16];
+    for (const auto& entry : app.destinations) {
+        const CDestination& d = *entry.second;
+        if (d.id < 0)
+            continue;
+        std::snprintf(key, sizeof key, "%d", d.id);
+        std::string value = d.name + "|" + std::to_string(d.parent) + "|" + d.path.text();
+        WritePrivateProfileStringA("destinations", key, value.c_str(), path);
+    }
+    for (const auto& entry : app.groups) {
+        const CFileGroup& g = *entry.second;
+        std::string value = g.title + "|" + g.description + "|" + (g.inMinimum ? "1" : "0") + "|" +
+                            (g.inTypical ? "1" : "0") + "|" + (g.selectable ? "1" : "0");
+        WritePrivateProfileStringA("groups", g.name.c_str(), value.c_str(), path);
+    }
+    for (const auto& entry : app.targets) {
+        const CTarget& t = *entry.second;
+        if (t.installedPath.empty())
+            continue;
+        std::string value = std::to_string(t.iconIndex) + "|" + std::to_string(t.reserved) + "|" +
+                            (t.minimised ? "1" : "0") + "|" + t.title + "|" + t.arguments + "|" +
+                            t.iconFile + "|" + t.installedPath.text();
+        WritePrivateProfileStringA("targets", entry.first.c_str(), value.c_str(), path);
+    }
+}
+
+bool WriteFileRecord(const std::string& file, const std::string& group,
+                     const std::string& placedName, int destination, bool placedNow,
+                     bool existedBefore)
+{
+    char value[48];
+    std::snprintf(value, sizeof value, "%d|%d|%d", destination, placedNow ? 1 : 0,
+                  existedBefore ? 1 : 0);
+    return WritePrivateProfileStringA(group.c_str(), placedName.c_str(), value, file.c_str()) !=
+           FALSE;
+}

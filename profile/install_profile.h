@@ -1,0 +1,38 @@
+// The installation profile read into the application object's containers,
+// and the model written back into the uninstall profile (the install log).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CInstallApp;
+
+// Largest disk number a profile may give; a record beyond it is ignored.
+constexpr int kMaxDiskNumber = 255;
+
+// Reads destinations, groups, targets, the group sections and the disks, in
+// that order, letting window messages through between the steps. Raises
+// CInstallProfileException(0) when there are no destinations.
+void ReadProfile(CInstallApp& app, const std::string& file);
+
+// Every group's selection becomes its typical-installation flag.
+void SelectGroups(CInstallApp& app);
+
+// Derives each destination's folder from its parent's, in at most as many
+// passes as there are destinations; CInstallProfileException(1) otherwise.
+void ResolveDestinations(CInstallApp& app);
+
+// Bytes needed by the files of the selected groups on a drive whose
+// clusters hold clusterBytes (0: the plain byte total).
+std::int64_t EstimateSpace(const CInstallApp& app, std::int64_t clusterBytes);
+
+// Notes the installed path of the target named like the placed file.
+void RecordInstalledTarget(CInstallApp& app, const std::string& placedPath);
+
+// Writes destinations (ids 0 and up), groups and installed targets.
+void WriteBackModel(const CInstallApp& app, const std::string& file);
+
+// The log's record of one placed file: "destination|placedNow|existedBefore".
+bool WriteFileRecord(const std::string& file, const std::string& group,
+                     const std::string& placedName, int destination, bool placedNow,
+                     bool existedBefore);

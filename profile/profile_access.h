@@ -1,0 +1,62 @@
+// The thin layer over the platform's private-profile calls that every
+// profile reader shares: a key enumerator, a value object and the "|" field
+// functions. Nothing here throws.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// One value of a profile file.
+class CProfileEntry {
+public:
+    CProfileEntry() = default;
+    // Reads at once when asked to and both section and key are given.
+    CProfileEntry(std::string defaultValue, std::string section, std::string key, std::string file,
+                  bool readNow);
+
+    // Reads the value (at most 254 characters), the current value serving as
+    // the default; true when the text read is not empty.
+    bool Read();
+    // Writes the value; true when the platform call succeeds.
+    bool Write() const;
+
+    std::string section;
+    std::string key;
+    std::string file;
+    std::string value;
+};
+
+// The key names of one section, handed out in file order.
+class CProfileSection {
+public:
+    explicit CProfileSection(std::string section, std::string file = std::string())
+        : section(std::move(section)), file(std::move(file)) {}
+
+    bool First(CProfileEntry& entry);
+    bool Next(CProfileEntry& entry);
+    // Whether the key list is still held (between First and the end).
+    bool holdsNames() const { return m_names != nullptr; }
+
+    std::string section;
+    std::string file;
+
+private:
+    bool handOut(CProfileEntry& entry);
+
+    std::unique_ptr<char[]> m_names;
+    std::size_t m_size = 0;
+    std::size_t m_cursor = 0;
+};
+
+// Field n (from 0) of text; false and an empty out when there is none.
+bool ExtractField(std::string& out, const std::string& text, int n, char separator = '|');
+// The same field as a number; out is set only when the field exists.
+bool FieldAsInt32(std::int32_t& out, const std::string& text, int n, char separator = '|');
+bool FieldAsInt16(std::int16_t& out, const std::string& text, int n, char separator = '|');
+bool FieldAsBool(bool& out, const std::string& text, int n, char separator = '|');
+
+// Decimal text to a number as the runtime's conversion reads it: blanks
+// skipped, one sign, digits up to the first non-digit, 0 without digits;
+// values beyond 32 bits are held at the nearest limit.
+std::int32_t ParseDecimal(const std::string& text);
