@@ -1,0 +1,73 @@
+// The framework's file: one owning handle, binary I/O, and the few status
+// calls the archive reader and the copy engine need. Portable: the Win32
+// backend lives in file_win32.cpp, the POSIX one in file_posix.cpp. Every
+// failure throws CFileException with its cause and the path.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class CFile {
+public:
+    enum OpenMode {
+        modeRead,        // existing file, read only; others may read and write it
+        modeWrite,       // create or truncate, read and write, not shared
+        modeCreateNew,   // create, failing when the file exists; read and write, not shared
+        modeReadWrite    // existing file, read and write, not shared
+    };
+    enum SeekFrom { fromBegin, fromCurrent, fromEnd };
+
+    // Last-write time and the Windows attribute bits of a file on disk.
+    struct Status {
+        std::uint64_t size = 0;
+        std::uint32_t modified = 0;   // seconds since 1970-01-01 00:00 UTC
+        unsigned attributes = 0;      // read-only 0x01, hidden 0x02, system 0x04, archive 0x20
+    };
+    enum Attribute : unsigned {
+        attrReadOnly = 0x01, attrHidden = 0x02, attrSystem = 0x04, attrArchive = 0x20
+    };
+
+    CFile() = default;
+    CFile(const std::string& path, OpenMode mode) { open(path, mode); }
+    virtual ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Opens path; a file still open is closed first (errors ignored).
+    void open(const std::string& path, OpenMode mode);
+    bool isOpen() const { return m_handle != invalidHandle; }
+    // Closes and reports a failure to flush; closing a closed file does nothing.
+    void close();
+    // Closes without reporting anything: for unwinding.
+    void abortClose() noexcept;
+
+    // Reads up to count bytes; fewer only at the end of the file.
+    virtual std::size_t read(void* buffer, std::size_t count);
+    // Writes all count bytes or throws (diskFull when the medium is full);
+    // a failed write leaves the position where it was before the call.
+    virtual void write(const void* buffer, std::size_t count);
+
+    std::uint64_t seek(std::int64_t offset, SeekFrom from);
+    std::uint64_t position() const;
+    std::uint64_t length() const;
+
+    // The path the file was opened with (kept after close for messages).
+    const std::string& path() const { return m_path; }
+
+    // Gives a closed file its last-write time (creation and access times stay)
+    // and its attribute bits. On POSIX only the time and the read-only bit
+    // (as the absence of write permission) have a meaning.
+    static void setTimeAndAttributes(const std::string& path, std::uint32_t modified,
+                                     unsigned attributes);
+    // False when the file does not exist or can't be examined.
+    static bool getStatus(const std::string& path, Status& status);
+
+private:
+    static constexpr std::intptr_t invalidHandle = -1;
+    [[noreturn]] void fail(int cause) const;
+    [[noreturn]] void failFromSystem() const;
+
+    std::intptr_t m_handle = invalidHandle;   // HANDLE on Win32, descriptor on POSIX
+    std::string m_path;
+};

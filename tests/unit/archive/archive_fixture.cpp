@@ -1,0 +1,171 @@
+#include "archive_fixture.h"
+
+#include "archive/archive_crc.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <zlib.h>
+
+namespace fs = std::filesystem;
+
+Bytes bytesOf(const std::string& s)
+{
+    return Bytes(s.begin(), s.end());
+}
+
+Bytes sampleContents(std::size_t size, unsigned seed)
+{
+    static const char* const words[] = {"corrector ", "gramatical ", "de ", "la ", "llengua ",
+                                        "catalana ", "\r\n", "0x3E105F31 ", "diccionari ", "verb "};
+    std::mt19937 rng(seed);
+    Bytes out;
+    out.reserve(size);
+    while (out.size() < size) {
+        const char* w = words[rng() % 10];
+        for (const char* p = w; *p && out.size() < size; ++p)
+            out.push_back(static_cast<unsigned char>(*p));
+        if (rng() % 7 == 0 && out.size() < size)
+            out.push_back(static_cast<unsigned char>(rng()));
+    }
+    return out;
+}
+
+Bytes noiseContents(std::size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    Bytes out(size);
+    for (auto& b : out)
+        b = static_cast<unsigned char>(rng());
+    return out;
+}
+
+Bytes zlibCompress(const Bytes& data, int level)
+{
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    Bytes out(size);
+    if (compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), level) != Z_OK)
+        throw std::runtime_error("compress2 failed");
+    out.resize(size);
+    return out;
+}
+
+Bytes readWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeWholeFile(const std::string& path, const Bytes& data)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+bool fileExists(const std::string& path)
+{
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+ScratchFolder::ScratchFolder()
+{
+    std::random_device rd;
+    fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path p = base / ("archive-test-" + std::to_string(rd() % 100000000u));
+        if (fs::create_directory(p)) {
+            m_path = p.generic_string() + "/";
+            return;
+        }
+    }
+    throw std::runtime_error("no scratch folder");
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::error_code ec;
+    // Read-only members would stop the removal on Windows.
+    for (auto& e : fs::recursive_directory_iterator(m_path, ec))
+        fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::remove_all(m_path, ec);
+}
+
+TestMember storedMember(const std::string& name, const Bytes& contents)
+{
+    TestMember m;
+    m.header.setName(name);
+    m.header.method = EntryHeader::methodStored;
+    m.header.unpackedSize = static_cast<std::uint32_t>(contents.size());
+    m.header.storedSize = static_cast<std::uint32_t>(contents.size());
+    m.header.crc = ArchiveCrc::of(contents.data(), contents.size());
+    m.header.modified = 946684800;   // 2000-01-01
+    m.stored = contents;
+    return m;
+}
+
+TestMember zlibMember(const std::string& name, const Bytes& contents, int level)
+{
+    TestMember m = storedMember(name, contents);
+    m.header.method = EntryHeader::methodZLib;
+    m.stored = zlibCompress(contents, level);
+    m.header.storedSize = static_cast<std::uint32_t>(m.stored.size());
+    return m;
+}
+
+std::vector<std::string> writeArchive(const std::string& firstVolumePath,
+                                      std::vector<TestMember> members,
+                                      const std::vector<std::size_t>& cuts)
+{
+    // Lay the stream out once to know which members a cut falls into.
+    std::size_t at = 0;
+    for (auto& m : members) {
+        std::size_t dataStart = at + EntryHeader::size;
+        std::size_t dataEnd = dataStart + m.stored.size();
+        for (std::size_t cut : cuts)
+            if (cut >= dataStart && cut < dataEnd)
+                m.header.continued = 1;
+        at = dataEnd;
+    }
+    Bytes stream;
+    for (const auto& m : members) {
+        unsigned char raw[EntryHeader::size];
+        m.header.serialize(raw);
+        stream.insert(stream.end(), raw, raw + sizeof raw);
+        stream.insert(stream.end(), m.stored.begin(), m.stored.end());
+    }
+    std::vector<std::string> paths;
+    std::string path = firstVolumePath;
+    std::size_t from = 0;
+    std::vector<std::size_t> ends = cuts;
+    ends.push_back(stream.size());
+    for (std::size_t to : ends) {
+        Bytes volume(VolumeHeader::size);
+        VolumeHeader::write(volume.data());
+        volume.insert(volume.end(), stream.begin() + static_cast<std::ptrdiff_t>(from),
+                      stream.begin() + static_cast<std::ptrdiff_t>(to));
+        writeWholeFile(path, volume);
+        paths.push_back(path);
+        path = CMultiFile::nextVolumeName(path);
+        from = to;
+    }
+    return paths;
+}
+
+bool ChainReader::endOfVolume()
+{
+    std::string current = path();
+    close();
+    const EntryHeader* member = activeMember();
+    if (member == nullptr || member->continued == 0)
+        return true;
+    open(nextVolumeName(current));
+    ++volumeMoves;
+    return false;
+}

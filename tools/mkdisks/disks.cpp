@@ -1,0 +1,509 @@
+#include "disks.h"
+
+#include "archive/codec.h"
+#include "archive/entry_header.h"
+#include "archive/multi_file.h"
+#include "archive/span_file.h"
+#include "platform/exception.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::uint64_t kHeader = EntryHeader::size;
+
+bool legalFrom(const std::vector<std::uint32_t>& sizes, const std::vector<std::uint64_t>& suffix,
+               std::size_t i, std::uint64_t room)
+{
+    if (i == sizes.size() || suffix[i] <= room)
+        return true;
+    // Otherwise this volume must end inside the first member that has data to
+    // split, after its header and one byte of data.
+    std::uint64_t prefix = 0;
+    for (std::size_t j = i; j < sizes.size(); ++j) {
+        if (sizes[j] >= 2)
+            return prefix + kHeader + 1 <= room;
+        prefix += kHeader + sizes[j];
+        if (prefix > room)
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<std::vector<VolumePlan>> splitArchive(const std::vector<std::uint32_t>& sizes,
+                                                    std::uint64_t firstRoom, std::uint64_t fullRoom)
+{
+    std::vector<std::uint64_t> suffix(sizes.size() + 1, 0);
+    for (std::size_t i = sizes.size(); i-- > 0;)
+        suffix[i] = suffix[i + 1] + kHeader + sizes[i];
+    if (!legalFrom(sizes, suffix, 0, firstRoom))
+        return std::nullopt;
+
+    std::vector<VolumePlan> volumes(1);
+    std::uint64_t room = firstRoom;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        volumes.back().push_back({i, true});
+        room -= kHeader;
+        std::uint32_t offset = 0;
+        std::uint32_t remaining = sizes[i];
+        for (;;) {
+            if (remaining <= room && legalFrom(sizes, suffix, i + 1, room - remaining)) {
+                if (remaining != 0)
+                    volumes.back().push_back({i, false, offset, offset + remaining});
+                room -= remaining;
+                break;
+            }
+            std::uint64_t part = std::min<std::uint64_t>(room, remaining - 1);
+            if (remaining < 2 || part == 0)
+                throw LayoutError("the disk capacity is too small to split this archive");
+            volumes.back().push_back({i, false, offset, offset + static_cast<std::uint32_t>(part)});
+            offset += static_cast<std::uint32_t>(part);
+            remaining -= static_cast<std::uint32_t>(part);
+            volumes.emplace_back();
+            room = fullRoom;
+        }
+    }
+    return volumes;
+}
+
+namespace {
+
+struct EncodedMember {
+    EntryHeader header;
+    std::vector<unsigned char> data;
+};
+
+struct PlacedVolume {
+    int disk;
+    std::string fileName;
+    VolumePlan plan;
+};
+
+struct PlacedItem {
+    const LayoutItem* item;
+    int disk = 0;
+    bool lastOnDisk = false;
+    std::uint64_t size = 0;                 // plain: the file; archive: all members unpacked
+    std::vector<EncodedMember> members;     // archives
+    std::vector<PlacedVolume> volumes;      // archives
+};
+
+std::string diskFolder(int disk)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "DISK%02d", disk);
+    return buf;
+}
+
+std::string upper(std::string s)
+{
+    for (auto& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A character a volume name may end in on a FAT disk.
+bool goodNameCharacter(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || std::string("!#$%&'()-@^_`{}~").find(c) != std::string::npos;
+}
+
+bool goodFileName(const std::string& name)
+{
+    if (name.empty() || name.back() == '.' || name.back() == ' ')
+        return false;
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || std::string("<>:\"/\\|?*").find(c) != std::string::npos)
+            return false;
+    return true;
+}
+
+class Builder {
+public:
+    Builder(const Layout& layout, const BuildOptions& options) : m_layout(layout), m_options(options) {}
+    int run(const std::string& outputFolder);
+
+private:
+    std::string sourcePath(const std::string& relative) const
+    {
+        return (fs::path(m_layout.sources) / relative).string();
+    }
+    std::uint32_t timeOf(std::optional<std::uint32_t> own, const std::string& source) const;
+    void check() const;
+    EncodedMember encode(const LayoutItem& item, const LayoutMember& member, const std::string& work);
+    std::uint64_t rounded(std::uint64_t size) const
+    {
+        std::uint64_t c = m_layout.cluster;
+        return (size + c - 1) / c * c;
+    }
+    std::uint64_t freeOn(int disk) const
+    {
+        std::uint64_t used = disk < static_cast<int>(m_used.size()) ? m_used[disk] : 0;
+        std::uint64_t left = m_layout.capacity > used ? m_layout.capacity - used : 0;
+        return left / m_layout.cluster * m_layout.cluster;
+    }
+    void use(int disk, std::uint64_t bytes)
+    {
+        if (disk > 99)
+            throw LayoutError("the distribution needs more than 99 disks");
+        if (static_cast<int>(m_used.size()) <= disk)
+            m_used.resize(disk + 1, 0);
+        m_used[disk] += rounded(bytes);
+    }
+    void place(std::uint64_t firstDiskReserve);
+    void placeArchive(PlacedItem& p, int& disk);
+    std::string profile() const;
+    void write(const std::string& outputFolder, const std::string& ini) const;
+    void writeVolume(const PlacedItem& p, const PlacedVolume& v, const std::string& path) const;
+
+    const Layout& m_layout;
+    const BuildOptions& m_options;
+    std::string m_installer, m_licence;
+    std::vector<PlacedItem> m_items;
+    std::vector<std::uint64_t> m_used;
+    int m_disks = 1;
+};
+
+std::uint32_t Builder::timeOf(std::optional<std::uint32_t> own, const std::string& source) const
+{
+    if (own)
+        return *own;
+    if (m_layout.time)
+        return *m_layout.time;
+    CFile::Status st;
+    return CFile::getStatus(source, st) ? st.modified : 0;
+}
+
+void Builder::check() const
+{
+    std::set<std::string> groups;
+    for (const auto& g : m_layout.groups) {
+        static const std::set<std::string> reserved = {"DESTINATIONS", "GROUPS", "TARGETS", "DISKETTES", "LICENSE", "EVENTS"};
+        if (reserved.count(upper(g.name)))
+            throw LayoutError(m_layout.file + ": group '" + g.name + "' would share its section with the profile's own [" + g.name + "]");
+        groups.insert(g.name);
+    }
+    std::set<int> destinations = {0, -1, -2, -3, -4};
+    for (const auto& d : m_layout.destinations)
+        destinations.insert(d.id);
+    std::set<std::string> names = {"INSTALL.EXE", "INSTALL.INI", "LICENCIA.TXT"};
+    auto where = [&](int line) { return m_layout.file + ":" + std::to_string(line) + ": "; };
+    for (const auto& item : m_layout.items) {
+        if (!goodFileName(item.name))
+            throw LayoutError(where(item.line) + "'" + item.name + "' is no file name for a disk");
+        if (!names.insert(upper(item.name)).second)
+            throw LayoutError(where(item.line) + "a second file named '" + item.name + "' on the disks");
+        if (!groups.count(item.group))
+            throw LayoutError(where(item.line) + "'" + item.name + "' needs 'group =' naming one of the [group] sections");
+        if (item.isArchive && item.members.empty())
+            throw LayoutError(where(item.line) + "archive '" + item.name + "' has no members");
+        if (!item.isArchive && !destinations.count(item.destination))
+            throw LayoutError(where(item.line) + "destination " + std::to_string(item.destination) + " is not described");
+        for (const auto& m : item.members)
+            if (!destinations.count(m.destination))
+                throw LayoutError(where(m.line) + "destination " + std::to_string(m.destination) + " is not described");
+    }
+    for (const auto& d : m_layout.destinations)
+        if (d.parent != -1 && !destinations.count(d.parent))
+            throw LayoutError(m_layout.file + ": destination " + std::to_string(d.id) + " has an undescribed parent");
+}
+
+EncodedMember Builder::encode(const LayoutItem& item, const LayoutMember& member, const std::string& work)
+{
+    std::string source = sourcePath(member.source);
+    CFile::Status st;
+    if (!CFile::getStatus(source, st))
+        throw LayoutError(m_layout.file + ":" + std::to_string(member.line) + ": source file " + source + " not found");
+    if (st.size > 0xFFFFFFFFull)
+        throw LayoutError(source + " is larger than an archive member can be (4 GiB)");
+    std::string packed = work + "/member";
+    std::uint32_t method = member.method != 0 ? member.method : EntryHeader::methodZLib;
+    CSpanFile in, out;
+    for (;;) {
+        in.open(source, CFile::modeRead);
+        in.bytesRead = 0;
+        in.crc = 0;
+        out.open(packed, CFile::modeWrite);
+        out.bytesWritten = 0;
+        createCodec(method, 0)->encodeRun(in, out);
+        if (in.bytesRead != st.size)
+            throw LayoutError(source + " changed while it was read");
+        out.close();
+        // Left to choose, a member that zlib can't shrink is stored.
+        if (member.method != 0 || method == EntryHeader::methodStored || out.bytesWritten < in.bytesRead)
+            break;
+        method = EntryHeader::methodStored;
+    }
+
+    EncodedMember e;
+    e.header.setName(member.name);
+    e.header.modified = timeOf(member.time ? member.time : item.time, source);
+    e.header.unpackedSize = in.bytesRead;
+    e.header.storedSize = out.bytesWritten;
+    e.header.crc = in.crc;
+    e.header.method = method;
+    e.header.destination = static_cast<std::int16_t>(member.destination);
+    e.header.attributes = static_cast<std::uint16_t>(member.attributes & 0xFF);
+    std::ifstream f(packed, std::ios::binary);
+    e.data.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    if (e.data.size() != e.header.storedSize)
+        throw LayoutError("could not read back " + packed);
+    return e;
+}
+
+void Builder::placeArchive(PlacedItem& p, int& disk)
+{
+    std::vector<std::uint32_t> sizes;
+    for (const auto& m : p.members)
+        sizes.push_back(m.header.storedSize);
+    const std::uint64_t full = m_layout.capacity / m_layout.cluster * m_layout.cluster - VolumeHeader::size;
+    std::uint64_t avail = freeOn(disk);
+    auto plan = avail > VolumeHeader::size ? splitArchive(sizes, avail - VolumeHeader::size, full) : std::nullopt;
+    if (!plan) {
+        ++disk;
+        plan = splitArchive(sizes, full, full);
+        if (!plan)
+            throw LayoutError("archive " + p.item->name + " can't start even on an empty disk");
+    }
+    p.disk = disk;
+    p.lastOnDisk = plan->size() > 1;
+    std::string name = p.item->name;
+    for (std::size_t k = 0; k < plan->size(); ++k) {
+        if (k > 0) {
+            name = CMultiFile::nextVolumeName(name);
+            if (!goodNameCharacter(name.back()))
+                throw LayoutError("archive " + p.item->name + " needs a volume named '" + name +
+                                  "', which no disk can hold; give the first volume a name ending in A or 1");
+            if (m_layout.items.end() != std::find_if(m_layout.items.begin(), m_layout.items.end(),
+                                                     [&](const LayoutItem& i) { return upper(i.name) == upper(name); }))
+                throw LayoutError("volume " + name + " of " + p.item->name + " has the name of another file");
+        }
+        std::uint64_t bytes = VolumeHeader::size;
+        for (const auto& piece : (*plan)[k])
+            bytes += piece.header ? kHeader : piece.to - piece.from;
+        use(disk + static_cast<int>(k), bytes);
+        p.volumes.push_back({disk + static_cast<int>(k), name, (*plan)[k]});
+    }
+    disk += static_cast<int>(plan->size()) - 1;
+}
+
+void Builder::place(std::uint64_t firstDiskReserve)
+{
+    m_used.assign(2, 0);
+    m_used[1] = firstDiskReserve;
+    m_disks = 1;
+    int disk = 1;
+    for (auto& p : m_items) {
+        p.volumes.clear();
+        if (p.item->isArchive) {
+            placeArchive(p, disk);
+        } else {
+            if (rounded(p.size) > m_layout.capacity)
+                throw LayoutError(p.item->name + " is larger than a disk");
+            if (rounded(p.size) > freeOn(disk))
+                ++disk;
+            use(disk, p.size);
+            p.disk = disk;
+        }
+        m_disks = std::max(m_disks, disk);
+    }
+}
+
+std::string Builder::profile() const
+{
+    std::ostringstream ini;
+    const char* nl = "\r\n";
+    ini << "[destinations]" << nl;
+    bool hasZero = false;
+    for (const auto& d : m_layout.destinations) {
+        ini << d.id << '=' << d.name << '|' << d.parent << '|' << d.path << nl;
+        hasZero = hasZero || d.id == 0;
+    }
+    if (!hasZero)
+        ini << "0=|-1|" << nl;   // the installation folder, chosen by the user
+    ini << nl << "[groups]" << nl;
+    for (const auto& g : m_layout.groups)
+        ini << g.name << '=' << g.title << '|' << g.description << '|' << g.minimum << '|' << g.typical << '|'
+            << g.selectable << nl;
+    for (const auto& g : m_layout.groups) {
+        ini << nl << '[' << g.name << ']' << nl;
+        for (const auto& p : m_items) {
+            if (p.item->group != g.name)
+                continue;
+            int count = p.item->isArchive ? static_cast<int>(p.members.size()) : 1;
+            int disk = p.lastOnDisk ? -p.disk : p.disk;
+            int destination = p.item->isArchive ? 0 : p.item->destination;
+            ini << p.item->name << '=' << p.size << '|' << (p.item->isArchive ? 1 : 0) << '|' << count << '|' << disk
+                << '|' << destination << '|' << p.item->text << nl;
+        }
+    }
+    ini << nl << "[targets]" << nl;
+    for (const auto& t : m_layout.targets)
+        ini << t.name << '=' << t.iconIndex << "|0|" << t.minimised << '|' << t.title << '|' << t.arguments << '|'
+            << t.iconFile << '|' << nl;
+    ini << nl << "[diskettes]" << nl;
+    for (int d = 1; d <= m_disks; ++d) {
+        auto it = m_layout.disks.find(d);
+        ini << d << '=' << (it != m_layout.disks.end() ? it->second.label + "|" + it->second.extra : "|") << nl;
+    }
+    if (!m_layout.license.empty()) {
+        ini << nl << "[license]" << nl;
+        for (const auto& kv : m_layout.license)
+            ini << kv.first << '=' << kv.second << nl;
+    }
+    return ini.str();
+}
+
+void Builder::writeVolume(const PlacedItem& p, const PlacedVolume& v, const std::string& path) const
+{
+    std::vector<unsigned char> out(VolumeHeader::size);
+    VolumeHeader::write(out.data());
+    for (const auto& piece : v.plan) {
+        const EncodedMember& m = p.members[piece.member];
+        if (piece.header) {
+            EntryHeader h = m.header;
+            // Continued when any of its data lies in a later volume than its header.
+            h.continued = 0;
+            for (const auto& later : p.volumes)
+                if (later.disk > v.disk)
+                    for (const auto& q : later.plan)
+                        if (q.member == piece.member && !q.header)
+                            h.continued = 1;
+            unsigned char raw[EntryHeader::size];
+            h.serialize(raw);
+            out.insert(out.end(), raw, raw + sizeof raw);
+        } else {
+            out.insert(out.end(), m.data.begin() + piece.from, m.data.begin() + piece.to);
+        }
+    }
+    CFile f(path, CFile::modeCreateNew);
+    f.write(out.data(), out.size());
+    f.close();
+}
+
+void copyFile(const std::string& from, const std::string& to)
+{
+    std::error_code ec;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    if (ec)
+        throw LayoutError("cannot copy " + from + " to " + to + ": " + ec.message());
+}
+
+void Builder::write(const std::string& outputFolder, const std::string& ini) const
+{
+    fs::create_directories(outputFolder);
+    for (const auto& e : fs::directory_iterator(outputFolder)) {
+        std::string n = e.path().filename().string();
+        if (e.is_directory() && n.size() == 6 && n.compare(0, 4, "DISK") == 0 && std::isdigit(static_cast<unsigned char>(n[4])) &&
+            std::isdigit(static_cast<unsigned char>(n[5])))
+            fs::remove_all(e.path());
+    }
+    for (int d = 1; d <= m_disks; ++d)
+        fs::create_directory(fs::path(outputFolder) / diskFolder(d));
+    auto on = [&](int disk, const std::string& name) { return (fs::path(outputFolder) / diskFolder(disk) / name).string(); };
+
+    copyFile(m_installer, on(1, "install.exe"));
+    copyFile(m_licence, on(1, "licencia.txt"));
+    {
+        std::ofstream f(on(1, "install.ini"), std::ios::binary);
+        f << ini;
+        if (!f)
+            throw LayoutError("cannot write install.ini");
+    }
+    for (const auto& p : m_items) {
+        if (p.item->isArchive) {
+            for (const auto& v : p.volumes)
+                writeVolume(p, v, on(v.disk, v.fileName));
+        } else {
+            // The copy engine takes a plain file's time and attributes from the disk.
+            std::string source = sourcePath(p.item->source);
+            std::string target = on(p.disk, p.item->name);
+            copyFile(source, target);
+            CFile::setTimeAndAttributes(target, timeOf(p.item->time, source), p.item->attributes);
+        }
+    }
+}
+
+int Builder::run(const std::string& outputFolder)
+{
+    check();
+    m_installer = !m_options.installer.empty() ? m_options.installer : sourcePath(m_layout.installer);
+    m_licence = !m_options.licence.empty() ? m_options.licence : sourcePath(m_layout.licence);
+    CFile::Status installer, licence;
+    if (m_options.installer.empty() && m_layout.installer.empty())
+        throw LayoutError(m_layout.file + ": [distribution] needs 'installer =' (or pass --installer)");
+    if (!CFile::getStatus(m_installer, installer))
+        throw LayoutError("installer " + m_installer + " not found");
+    if (!CFile::getStatus(m_licence, licence))
+        throw LayoutError("licence text " + m_licence + " not found (set 'licence =' in [distribution])");
+
+    fs::path work = fs::path(outputFolder) / ".mkdisks-work";
+    fs::create_directories(work);
+    struct Cleanup {
+        fs::path p;
+        ~Cleanup() { std::error_code ec; fs::remove_all(p, ec); }
+    } cleanup{work};
+
+    for (const auto& item : m_layout.items) {
+        PlacedItem p;
+        p.item = &item;
+        if (item.isArchive) {
+            for (const auto& m : item.members) {
+                p.members.push_back(encode(item, m, work.string()));
+                p.size += p.members.back().header.unpackedSize;
+            }
+        } else {
+            CFile::Status st;
+            if (!CFile::getStatus(sourcePath(item.source), st))
+                throw LayoutError(m_layout.file + ":" + std::to_string(item.line) + ": source file " + sourcePath(item.source) + " not found");
+            if (st.size > 0x7FFFFFFF)
+                throw LayoutError(item.name + " is too large for the profile's size field");
+            p.size = st.size;
+        }
+        if (p.size > 0x7FFFFFFF)
+            throw LayoutError(item.name + " unpacks to more than the profile's size field holds");
+        m_items.push_back(std::move(p));
+    }
+
+    // The profile shares disk 1 with what it describes: place with a guess
+    // of its size until the guess holds.
+    const std::uint64_t fixed = rounded(installer.size) + rounded(licence.size);
+    std::uint64_t reserve = rounded(1);
+    std::string ini;
+    for (int round = 0;; ++round) {
+        place(fixed + reserve);
+        ini = profile();
+        if (rounded(ini.size()) <= reserve)
+            break;
+        if (round == 8)
+            throw LayoutError("the profile's size does not settle");
+        reserve = rounded(ini.size());
+    }
+    if (fixed + reserve > m_layout.capacity)
+        throw LayoutError("install.exe, licencia.txt and install.ini alone fill the first disk");
+    write(outputFolder, ini);
+
+    if (!m_options.quiet)
+        for (int d = 1; d <= m_disks; ++d)
+            std::cout << diskFolder(d) << ": " << m_used[d] << " of " << m_layout.capacity << " bytes\n";
+    return m_disks;
+}
+
+} // namespace
+
+int buildDisks(const Layout& layout, const std::string& outputFolder, const BuildOptions& options)
+{
+    return Builder(layout, options).run(outputFolder);
+}
