@@ -21,6 +21,15 @@
 #define IDS_NO_EDITOR               30
 #define IDS_OLD_VERSION             31
 #define IDS_STARTUP_CAPTION         32
+#define IDS_UNINSTALL_FAILED_CAPTION 33
+#define IDS_UNINSTALL_FAILED_TEXT   34
+#define IDS_LICENCE_MISSING         35
+#define IDS_INSERT_DISK_LABEL       36
+#define IDS_INSERT_DISK_NUMBER      37
+#define IDS_RESTART_FAILED          23
+#define IDS_SPACE_WARNING           26
+#define IDS_ADDRESS_BLANK           27
+#define IDS_FILE_NOT_FOUND          28
 #define IDS_ERR_UNKNOWN_TITLE       24576
 #define IDS_ERR_UNKNOWN_TEXT        24577
 #define IDS_ERR_MEMORY_TITLE        24578
@@ -41,3 +50,4 @@
 // Expandable dialogs: the toggle button and the marker of the compact area.
 #define IDC_EXPAND_TOGGLE           119
 #define IDC_EXPAND_MARKER           123
+

@@ -15,6 +15,7 @@ e2e_prefix() {
     mkdir -p "$(dirname "$dir")"
     cp -a --reflink=auto "$E2E_ROOT/build/wineprefix" "$dir"
     export WINE_PREFIX_DIR="$dir" WINEPREFIX="$dir"
+    INSTALLER=""
 }
 
 e2e_stop_prefix() {
@@ -24,9 +25,20 @@ e2e_stop_prefix() {
     return 0
 }
 
-# e2e_start ARGS...: starts install.exe in the background; sets INSTALL_PID.
+# e2e_dist [FILES...]: a distribution folder C:\DIST\ in the scenario's
+# prefix with install.exe, the sample licence and any further files.
+e2e_dist() {
+    DIST="$WINE_PREFIX_DIR/drive_c/DIST"
+    mkdir -p "$DIST"
+    cp "$E2E_BUILD/install.exe" "$E2E_ROOT/samples/licencia.txt" "$DIST/"
+    [ $# -gt 0 ] && cp -r "$@" "$DIST/"
+    INSTALLER='C:\DIST\install.exe'
+}
+
+# e2e_start ARGS...: starts the installer (C:\DIST\install.exe after
+# e2e_dist, else the build's) in the background; sets INSTALL_PID.
 e2e_start() {
-    "$RUN" "$E2E_BUILD/install.exe" "$@" >"$WINE_PREFIX_DIR/install.out" 2>&1 &
+    "$RUN" "${INSTALLER:-$E2E_BUILD/install.exe}" "$@" >"$WINE_PREFIX_DIR/install.out" 2>&1 &
     INSTALL_PID=$!
 }
 

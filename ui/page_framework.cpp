@@ -3,19 +3,101 @@
 #include "app/install_app.h"
 #include "errors/x_exception.h"
 #include "ui/main_wnd.h"
+#include "ui/page.h"
+
+#include <map>
+
+namespace {
+
+struct CPageRegistry {
+    std::map<int, std::unique_ptr<CPage>> pages;
+    CPage* current = nullptr;
+};
+
+CPageRegistry& registry()
+{
+    static CPageRegistry r;
+    return r;
+}
+
+CPage* findOrCreate(int id)
+{
+    auto& pages = registry().pages;
+    auto found = pages.find(id);
+    if (found != pages.end())
+        return found->second.get();
+    std::unique_ptr<CPage> page = CreatePage(id);
+    if (!page)
+        throw CXResourceException();
+    // A factory may answer with another page (106 gives the copy page when
+    // an earlier installation is known); it is kept under its own id.
+    int ownId = page->pageId;
+    auto& slot = pages[ownId];
+    if (!slot)
+        slot = std::move(page);
+    return slot.get();
+}
+
+void endRun()
+{
+    CInstallApp& app = CInstallApp::get();
+    if (app.mainWnd)
+        app.mainWnd->Destroy();
+}
+
+} // namespace
 
 void ShowPage(int id, bool backwards)
 {
-    if (id == -1) {
-        CInstallApp& app = CInstallApp::get();
-        if (app.mainWnd)
-            app.mainWnd->Destroy();
+    CPageRegistry& r = registry();
+    CPage* page = nullptr;
+    // A page that declines hands over to its neighbour; the walk is bounded
+    // so pages that all decline can't keep it going.
+    for (int step = 0; step < 64; ++step) {
+        if (id == -1) {
+            endRun();
+            return;
+        }
+        if (id == 0)
+            return;  // no neighbour to go to: stay where the run is
+        page = findOrCreate(id);
+        if (page->ShouldShow())
+            break;
+        id = backwards ? page->prev : page->next;
+        page = nullptr;
+    }
+    if (!page) {
+        endRun();
         return;
     }
-    // No page of the wizard can be made yet.
-    throw CXResourceException();
+    if (!backwards && page->prev == 0 && r.current && r.current != page)
+        page->prev = r.current->pageId;
+
+    CPage* previous = r.current;
+    if (!page->Present())
+        throw CXResourceException();
+    r.current = page;
+    if (previous && previous != page) {
+        previous->left = true;
+        previous->Hide();
+    }
+}
+
+CPage* CurrentPage()
+{
+    return registry().current;
+}
+
+CPage* FindPage(int id)
+{
+    auto& pages = registry().pages;
+    auto found = pages.find(id);
+    return found == pages.end() ? nullptr : found->second.get();
 }
 
 void DestroyPages()
 {
+    CPageRegistry& r = registry();
+    r.current = nullptr;
+    r.pages.clear();
 }

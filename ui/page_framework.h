@@ -1,9 +1,23 @@
-// The page sequence of the wizard.
+// The page sequence of the wizard: a registry of pages by id, created on
+// first use and destroyed in the exit step.
 #pragma once
 
-// Shows page id (-1 ends the run by destroying the main window). Raises a
-// resource error when the page can't be created.
+#include <memory>
+
+class CPage;
+
+// Shows page id, skipping pages that decline; -1 ends the run by destroying
+// the main window. Raises a resource error when a page can't be created.
 void ShowPage(int id, bool backwards);
+
+// The page shown last; null before the first.
+CPage* CurrentPage();
+
+// The registered page with that id, or null.
+CPage* FindPage(int id);
 
 // Destroys every page that was created.
 void DestroyPages();
+
+// Makes the page for an id (the factory); null for an id it doesn't know.
+std::unique_ptr<CPage> CreatePage(int id);

@@ -23,7 +23,15 @@ namespace {
 struct Search {
     const char* caption;
     HWND found;
+    HWND foundOther;
 };
+
+bool isDialog(HWND hwnd)
+{
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return std::string(cls) == "#32770";
+}
 
 BOOL CALLBACK matchCaption(HWND hwnd, LPARAM lp)
 {
@@ -36,17 +44,22 @@ BOOL CALLBACK matchCaption(HWND hwnd, LPARAM lp)
                      ? caption.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) == 0
                      : caption == wanted;
     if (IsWindowVisible(hwnd) && match) {
-        search->found = hwnd;
-        return FALSE;
+        // Dialogs first: a page may share its caption with the main window.
+        if (isDialog(hwnd)) {
+            search->found = hwnd;
+            return FALSE;
+        }
+        if (!search->foundOther)
+            search->foundOther = hwnd;
     }
     return TRUE;
 }
 
 HWND findWindow(const char* caption)
 {
-    Search search = {caption, nullptr};
+    Search search = {caption, nullptr, nullptr};
     EnumWindows(matchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search.found ? search.found : search.foundOther;
 }
 
 // Polls for the condition until the time runs out.
@@ -61,6 +74,29 @@ bool waitFor(double seconds, Condition condition)
             return false;
         Sleep(50);
     }
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK matchId(HWND hwnd, LPARAM lp)
+{
+    auto* search = reinterpret_cast<ControlSearch*>(lp);
+    if (GetDlgCtrlID(hwnd) == search->id) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A control anywhere inside the window, child dialogs included.
+HWND findControl(HWND window, int id)
+{
+    ControlSearch search = {id, nullptr};
+    EnumChildWindows(window, matchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 int usage()
@@ -103,14 +139,17 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    HWND control = GetDlgItem(window, id);
+    HWND control = findControl(window, id);
     if (!control) {
         std::fprintf(stderr, "uirobot: \"%s\" has no control %d\n", caption, id);
         return 3;
     }
     if (verb == "text") {
-        char text[4096] = {};
-        GetWindowTextA(control, text, sizeof text);
+        // WM_GETTEXT: GetWindowText doesn't ask a control of another process.
+        static char text[65536];
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
         std::printf("%s\n", text);
         return 0;
     }
@@ -121,7 +160,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "uirobot: control %d of \"%s\" is disabled\n", id, caption);
             return 4;
         }
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+        // The notification goes to the control's own dialog (a page's bar).
+        PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(control));
         return 0;
     }

@@ -1,0 +1,132 @@
+#include "copy/disk_prompt.h"
+
+#include "app/install_app.h"
+#include "copy/folder_picker.h"
+#include "platform/resource_string.h"
+#include "resources/resource.h"
+#include "ui/main_wnd.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+std::string format(unsigned id, ...)
+{
+    std::string pattern = LoadResourceString(id);
+    char buffer[1024] = {};
+    va_list args;
+    va_start(args, id);
+    std::vsnprintf(buffer, sizeof buffer, pattern.c_str(), args);
+    va_end(args);
+    return buffer;
+}
+
+} // namespace
+
+std::string SiblingDiskFolder(const std::string& folder, int diskNumber)
+{
+    std::string bare = folder;
+    if (!bare.empty() && bare.back() == '\\')
+        bare.pop_back();
+    if (bare.size() <= 2)
+        return std::string();
+    std::size_t at = bare.size() - 2;
+    // The last two characters read as a number from the first of them.
+    int number = 0;
+    for (std::size_t i = at; i < bare.size() && bare[i] >= '0' && bare[i] <= '9'; ++i)
+        number = number * 10 + (bare[i] - '0');
+    if (number == 0)
+        return std::string();
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%02d", diskNumber);
+    return bare.substr(0, at) + digits + "\\";
+}
+
+bool EnsureSourceFile(CInstallApp& app, const std::string& fileName, int diskNumber)
+{
+    CPath path(app.sourceFolder.folderText() + fileName);
+    if (path.exists())
+        return true;
+
+    std::string sibling = SiblingDiskFolder(path.folder(), diskNumber);
+    if (!sibling.empty()) {
+        CPath candidate(path);
+        candidate.setFolder(sibling);
+        if (candidate.exists()) {
+            app.sourceFolder.set(candidate.folderText());
+            return true;
+        }
+    }
+
+    CDiskPrompt prompt(app, path.text(), diskNumber);
+    HWND owner = app.mainWnd ? app.mainWnd->hwnd() : nullptr;
+    return prompt.DoModal(owner) == IDOK;
+}
+
+std::string CDiskPrompt::PromptLine(const std::string& label, int diskNumber,
+                                    const std::string& drive)
+{
+    if (!label.empty())
+        return format(IDS_INSERT_DISK_LABEL, label.c_str(), drive.c_str());
+    return format(IDS_INSERT_DISK_NUMBER, diskNumber, drive.c_str());
+}
+
+bool CDiskPrompt::OnInitDialog()
+{
+    CExpandableDialog::OnInitDialog();
+    std::string drive = m_app.sourceFolder.drive();
+    std::string label;
+    if (m_diskNumber >= 0 && static_cast<std::size_t>(m_diskNumber) < m_app.disks.size())
+        label = m_app.disks[static_cast<std::size_t>(m_diskNumber)].label;
+    SetDlgItemTextA(m_hwnd, kPromptLine, PromptLine(label, m_diskNumber, drive).c_str());
+    SetDlgItemTextA(m_hwnd, kExplanation, format(IDS_FILE_NOT_FOUND, m_filePath.c_str()).c_str());
+    m_folder = CPath(m_filePath).folderText();
+    SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
+
+    RECT r, area;
+    GetWindowRect(m_hwnd, &r);
+    HWND owner = GetWindow(m_hwnd, GW_OWNER);
+    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SetWindowPos(m_hwnd, nullptr, area.left + (area.right - area.left - (r.right - r.left)) / 2,
+                 area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    return true;
+}
+
+std::string CDiskPrompt::readEdit() const
+{
+    int length = GetWindowTextLengthA(item(kFolderEdit));
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    GetDlgItemTextA(m_hwnd, kFolderEdit, text.data(), length + 1);
+    return text.data();
+}
+
+void CDiskPrompt::OnOK()
+{
+    // File names are appended to folder texts directly: keep the backslash.
+    m_folder = WithTrailingBackslash(readEdit());
+    CPath candidate(m_folder + CPath(m_filePath).fileName());
+    if (!m_folder.empty() && candidate.exists()) {
+        m_app.sourceFolder.set(m_folder);
+        EndDialog(m_hwnd, IDOK);
+        return;
+    }
+    // Still missing: beep, flash and wait for the disk.
+    FlashWindow(m_hwnd, TRUE);
+    MessageBeep(MB_ICONASTERISK);
+    FlashWindow(m_hwnd, FALSE);
+}
+
+bool CDiskPrompt::OnCommand(int id, int code, HWND control)
+{
+    if (id == kBrowse && code == BN_CLICKED) {
+        m_folder = readEdit();
+        if (RunPicker(m_hwnd, m_folder, false))
+            SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
+        return true;
+    }
+    return CExpandableDialog::OnCommand(id, code, control);
+}

@@ -1,0 +1,179 @@
+#include "copy/folder_picker.h"
+
+#include "platform/path.h"
+#include "platform/resource_string.h"
+#include "resources/resource.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int kPickerTemplate = 138;
+constexpr int kAddressEdit = 1002;
+constexpr int kAddressText = 1034;
+// Posted after a change of folder or drive, once the dialog has moved there.
+constexpr UINT kFollowFolder = WM_APP + 17;
+
+struct CPickerState {
+    bool editable = false;
+    bool accepted = false;
+    std::string address;
+};
+
+std::string controlText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    int length = control ? GetWindowTextLengthA(control) : 0;
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    if (control)
+        GetWindowTextA(control, text.data(), length + 1);
+    return text.data();
+}
+
+// The folder the dialog is showing: its current directory.
+std::string currentFolder()
+{
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return length > 0 && length < sizeof buffer ? WithTrailingBackslash(buffer) : std::string();
+}
+
+void showAddress(HWND dialog, const CPickerState& state)
+{
+    SetDlgItemTextA(dialog, kAddressEdit, state.address.c_str());
+    SetDlgItemTextA(dialog, kAddressText, state.address.c_str());
+}
+
+void centre(HWND dialog)
+{
+    RECT r, area;
+    GetWindowRect(dialog, &r);
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    int x = area.left + (area.right - area.left - (r.right - r.left)) / 2;
+    int y = area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2;
+    SetWindowPos(dialog, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void showBlankAddressMessage(HWND owner)
+{
+    MessageBoxA(owner, LoadResourceString(IDS_ADDRESS_BLANK).c_str(),
+                LoadResourceString(IDS_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+UINT_PTR CALLBACK pickerHook(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
+{
+    auto* state = reinterpret_cast<CPickerState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (msg) {
+    case WM_INITDIALOG: {
+        auto* ofn = reinterpret_cast<OPENFILENAMEA*>(lp);
+        state = reinterpret_cast<CPickerState*>(ofn->lCustData);
+        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+        // Only the folder and drive lists matter.
+        for (int id : {edt1, lst1, stc3, stc2, cmb1, chx1, pshHelp, stc1})
+            if (HWND control = GetDlgItem(dialog, id))
+                ShowWindow(control, SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, state->editable ? kAddressText : kAddressEdit), SW_HIDE);
+        showAddress(dialog, *state);
+        centre(dialog);
+        return TRUE;
+    }
+    case WM_COMMAND: {
+        if (!state)
+            return FALSE;
+        int id = LOWORD(wp), code = HIWORD(wp);
+        if ((id == lst2 && (code == LBN_SELCHANGE || code == LBN_DBLCLK)) ||
+            (id == cmb2 && code == CBN_SELCHANGE)) {
+            PostMessageA(dialog, kFollowFolder, 0, 0);
+            return FALSE;
+        }
+        if (id == IDOK) {
+            std::string address = state->editable ? controlText(dialog, kAddressEdit) : state->address;
+            if (address.empty()) {
+                showBlankAddressMessage(dialog);
+                return TRUE;
+            }
+            state->address = address;
+            state->accepted = true;
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case kFollowFolder:
+        if (state) {
+            std::string folder = currentFolder();
+            if (!folder.empty()) {
+                state->address = folder;
+                showAddress(dialog, *state);
+            }
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+std::string NearestExistingFolder(const std::string& folder,
+                                  const std::function<bool(const std::string&)>& exists)
+{
+    std::string current = WithTrailingBackslash(folder);
+    CPath path(current);
+    std::string root = path.drive().empty() ? std::string("\\") : path.drive() + ":\\";
+    while (!current.empty() && current != root && !exists(current)) {
+        // Drop the last folder level.
+        std::string trimmed = current.substr(0, current.size() - 1);
+        std::size_t slash = trimmed.find_last_of('\\');
+        if (slash == std::string::npos)
+            return root;
+        current = trimmed.substr(0, slash + 1);
+    }
+    return current.empty() ? root : current;
+}
+
+bool RunPicker(HWND owner, std::string& folder, bool editable)
+{
+    if (folder.empty()) {
+        showBlankAddressMessage(owner);
+        return false;
+    }
+    CPickerState state;
+    state.editable = editable;
+    state.address = folder;
+    std::string start = NearestExistingFolder(folder, [](const std::string& f) {
+        DWORD attributes = GetFileAttributesA(f.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    });
+
+    // The dialog moves the current directory as the user browses; keep ours.
+    char saved[MAX_PATH + 1] = {};
+    GetCurrentDirectoryA(sizeof saved, saved);
+
+    char fileName[MAX_PATH] = "jet.jet";
+    static const char filter[] = "AllFiles (*.*)\0*.*\0\0";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.hInstance = GetModuleHandleA(nullptr);
+    ofn.lpstrFilter = filter;
+    ofn.lpstrFile = fileName;
+    ofn.nMaxFile = sizeof fileName;
+    ofn.lpstrInitialDir = start.c_str();
+    ofn.Flags = OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    ofn.lpTemplateName = MAKEINTRESOURCEA(kPickerTemplate);
+    ofn.lpfnHook = pickerHook;
+    ofn.lCustData = reinterpret_cast<LPARAM>(&state);
+    GetSaveFileNameA(&ofn);
+    SetCurrentDirectoryA(saved);
+
+    if (!state.accepted)
+        return false;
+    folder = state.address;
+    return true;
+}

@@ -1,0 +1,14 @@
+#include "ui/end_pages.h"
+
+#include "app/install_app.h"
+#include "platform/resource_string.h"
+#include "resources/resource.h"
+
+bool CFailedPage::OnInitDialog()
+{
+    if (CInstallApp::get().uninstallMode) {
+        SetWindowTextA(m_hwnd, LoadResourceString(IDS_UNINSTALL_FAILED_CAPTION).c_str());
+        SetDlgItemTextA(m_hwnd, kText, LoadResourceString(IDS_UNINSTALL_FAILED_TEXT).c_str());
+    }
+    return true;
+}

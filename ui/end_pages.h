@@ -1,0 +1,35 @@
+// The pages that only inform: the end of an installation or uninstallation,
+// the failure page and the uninstall confirmation.
+#pragma once
+
+#include "ui/page.h"
+
+// 115: "Instal·lacio finalitzada." with "Finalitzar".
+class CDonePage : public CPage {
+public:
+    CDonePage() : CPage(kPageDone, -1, false) {}
+};
+
+// 116: the run did not finish. Shown as its template places it, without
+// work; in uninstall mode its caption and text speak of the uninstallation.
+class CFailedPage : public CPage {
+public:
+    static constexpr int kText = 1037;
+    CFailedPage() : CPage(kPageFailed, -1, false) {}
+
+protected:
+    bool OnInitDialog() override;
+};
+
+// 1545: the uninstall confirmation; cancelling needs no question.
+class CUninstallConfirmPage : public CPage {
+public:
+    CUninstallConfirmPage() : CPage(kPageUninstallConfirm, kPageReading, true) {}
+    bool ConfirmCancel() override { return true; }
+};
+
+// 1547: the product was uninstalled.
+class CUninstalledPage : public CPage {
+public:
+    CUninstalledPage() : CPage(kPageUninstalled, -1, true) {}
+};

@@ -1,0 +1,94 @@
+#include "ui/folder_page.h"
+
+#include "app/install_app.h"
+#include "copy/folder_picker.h"
+#include "platform/registry.h"
+#include "platform/resource_string.h"
+#include "profile/install_profile.h"
+#include "resources/resource.h"
+#include "ui/page_framework.h"
+
+#include <vector>
+
+char CFolderPage::FirstFixedDrive(const std::function<UINT(char)>& driveType)
+{
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        if (driveType(letter) == DRIVE_FIXED)
+            return letter;
+    return 0;
+}
+
+std::string CFolderPage::DefaultFolder(char drive, const std::string& name)
+{
+    std::string folder = std::string(1, drive) + ":\\";
+    return name.empty() ? folder : folder + name + "\\";
+}
+
+bool CFolderPage::OnInitDialog()
+{
+    CInstallApp& app = CInstallApp::get();
+    // An earlier installation fixes the folder.
+    CRegKey record;
+    std::string rootPath;
+    if (record.open(HKEY_CURRENT_USER, kProductKey))
+        rootPath = record.readString("ROOT-PATH").value_or("");
+    if (!rootPath.empty()) {
+        m_folder = WithTrailingBackslash(rootPath);
+        EnableWindow(item(kBrowse), FALSE);
+        SendMessageA(item(kFolderEdit), EM_SETREADONLY, TRUE, 0);
+    } else {
+        char drive = FirstFixedDrive([](char letter) {
+            char root[] = {letter, ':', '\\', '\0'};
+            return GetDriveTypeA(root);
+        });
+        auto zero = app.destinations.find(kDestInstallFolder);
+        std::string name = zero != app.destinations.end() ? zero->second->name : std::string();
+        m_folder = DefaultFolder(drive ? drive : 'C', name);
+    }
+    SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
+    return CPage::OnInitDialog();
+}
+
+std::string CFolderPage::readEdit() const
+{
+    int length = GetWindowTextLengthA(item(kFolderEdit));
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    GetDlgItemTextA(m_hwnd, kFolderEdit, text.data(), length + 1);
+    return text.data();
+}
+
+bool CFolderPage::OnCommand(int id, int code, HWND control)
+{
+    if (id == kBrowse && code == BN_CLICKED) {
+        m_folder = readEdit();
+        if (RunPicker(m_hwnd, m_folder, true))
+            SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
+        return true;
+    }
+    return CPage::OnCommand(id, code, control);
+}
+
+void CFolderPage::OnNext()
+{
+    CInstallApp& app = CInstallApp::get();
+    m_folder = WithTrailingBackslash(readEdit());
+    CPath folder(m_folder);
+    folder.setFileName("*.*");
+    if (m_folder.empty() || !folder.exists()) {
+        if (m_folder.empty() || !CPath(m_folder).createFolders()) {
+            std::string text = LoadResourceString(IDS_FOLDER_NOT_CREATED);
+            MessageBoxA(m_hwnd, text.c_str(), LoadResourceString(IDS_CAPTION).c_str(),
+                        MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+    }
+    auto& zero = app.destinations[kDestInstallFolder];
+    if (!zero) {
+        zero = std::make_unique<CDestination>();
+        zero->id = kDestInstallFolder;
+    }
+    zero->path.set(m_folder);
+    ResolveDestinations(app);
+    ShowPage(next, false);
+    SelectGroups(app);
+}

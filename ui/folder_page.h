@@ -1,0 +1,34 @@
+// Page 104: the installation folder, with destination 0 and the typical
+// selection set when it is confirmed.
+#pragma once
+
+#include "ui/page.h"
+
+#include <functional>
+#include <string>
+
+class CFolderPage : public CPage {
+public:
+    static constexpr int kFolderEdit = 1001;
+    static constexpr int kBrowse = 4;
+
+    CFolderPage() : CPage(kPageFolder, kPageEditors, true) {}
+
+    void OnNext() override;
+
+    // The first letter from A to Z whose drive is a fixed disk; 0 when none.
+    static char FirstFixedDrive(const std::function<UINT(char)>& driveType);
+    // "X:\NAME\", or "X:\" for an empty name.
+    static std::string DefaultFolder(char drive, const std::string& name);
+
+    const std::string& folder() const { return m_folder; }
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+
+private:
+    std::string readEdit() const;
+
+    std::string m_folder;
+};

@@ -1,0 +1,23 @@
+// Page 102: the licence terms, read from licencia.txt beside the program.
+#pragma once
+
+#include "ui/page.h"
+
+#include <string>
+
+class CLicencePage : public CPage {
+public:
+    static constexpr int kTextControl = 1016;
+    // The licence is read into a buffer of this size, its last byte a zero.
+    static constexpr std::size_t kBufferSize = 16384;
+
+    CLicencePage() : CPage(kPageLicence, kPageReading, true) {}
+
+    // The text to show for a licence file: its bytes up to the buffer's
+    // size less one, line breaks made CR LF for the edit control; empty
+    // when the file can't be read.
+    static bool ReadLicence(const std::string& path, std::string& text);
+
+protected:
+    bool OnInitDialog() override;
+};

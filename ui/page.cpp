@@ -1,0 +1,238 @@
+#include "ui/page.h"
+
+#include "app/install_app.h"
+#include "errors/error_dialog.h"
+#include "platform/resource_string.h"
+#include "resources/resource.h"
+#include "ui/main_wnd.h"
+#include "ui/page_framework.h"
+
+#include <algorithm>
+
+namespace {
+
+bool batchMode()
+{
+    return CInstallApp::get().batchMode;
+}
+
+HWND mainWindow()
+{
+    CInstallApp& app = CInstallApp::get();
+    return app.mainWnd ? app.mainWnd->hwnd() : nullptr;
+}
+
+} // namespace
+
+CPage::CPage(int pageId, int next, bool hasBar)
+    : CDialog(pageId), pageId(pageId), next(next), barId(hasBar ? kButtonBarTemplate : 0)
+{
+}
+
+CPage::~CPage() = default;
+
+bool CPage::Present()
+{
+    if (hwnd()) {
+        ShowWindow(hwnd(), SW_SHOW);
+        return true;
+    }
+    if (!Create(mainWindow()))
+        return false;
+    UpdateWindow(hwnd());
+    return true;
+}
+
+void CPage::Hide()
+{
+    if (hwnd())
+        ShowWindow(hwnd(), SW_HIDE);
+}
+
+bool CPage::OnInitDialog()
+{
+    if (barId != 0) {
+        m_bar = std::make_unique<CButtonBar>(*this);
+        if (!m_bar->Create(m_hwnd))
+            m_bar.reset();
+    }
+    PlacePage();
+    ShowForRun();
+    PostMessageA(m_hwnd, kPageWorkMessage, 0, 0);
+    // The bar's "Seguent >" takes the focus, as the default button.
+    if (m_bar && m_bar->hwnd()) {
+        SetFocus(m_bar->item(CButtonBar::kNext));
+        return false;
+    }
+    return true;
+}
+
+void CPage::PlacePage()
+{
+    HWND owner = mainWindow();
+    RECT area;
+    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT r;
+    GetWindowRect(m_hwnd, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    int x = area.left + (area.right - area.left - w) / 2;
+    int y = area.top + (area.bottom - area.top - h) / 2;
+    SetWindowPos(m_hwnd, nullptr, std::max(0, x), std::max(0, y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CPage::ShowForRun()
+{
+    // An unattended run shows no page: it is moved away and sized to nothing.
+    if (batchMode())
+        SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(m_hwnd, SW_SHOW);
+}
+
+bool CPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result)
+{
+    if (msg == kPageWorkMessage) {
+        runWork();
+        result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+void CPage::runWork()
+{
+    // While the work lets messages through, a click on the bar must not
+    // start the next page's work in the middle of this one.
+    EnableNavigation(false);
+    int result = kPageFailed;
+    try {
+        result = DoWork();
+    } catch (...) {
+        ShowCurrentError(IDS_CANNOT_CONTINUE);
+        MarkFailed();
+        result = kPageFailed;
+    }
+    EnableNavigation(true);
+    if (result != 0)
+        Guarded([result] { ShowPage(result, false); });
+    else if (batchMode())
+        Guarded([this] { OnNext(); });
+}
+
+void CPage::Guarded(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (...) {
+        ShowCurrentError(IDS_CANNOT_CONTINUE);
+        MarkFailed();
+        try {
+            if (pageId == kPageFailed)
+                ShowPage(-1, false);
+            else
+                ShowPage(kPageFailed, false);
+        } catch (...) {
+            // Not even the failure page can be shown: end the run.
+            ShowPage(-1, false);
+        }
+    }
+}
+
+void CPage::EnableNavigation(bool enable)
+{
+    if (!m_bar || !m_bar->hwnd())
+        return;
+    EnableWindow(m_bar->item(CButtonBar::kBack), enable && prev != 0);
+    EnableWindow(m_bar->item(CButtonBar::kNext), enable && next != 0);
+}
+
+void CPage::OnNext()
+{
+    ShowPage(next, false);
+}
+
+void CPage::OnBack()
+{
+    ShowPage(prev, true);
+}
+
+void CPage::OnPageCancel()
+{
+    if (next == -1) {
+        OnNext();
+        return;
+    }
+    if (ConfirmCancel()) {
+        MarkFailed();
+        ShowPage(kPageFailed, false);
+    }
+}
+
+bool CPage::ConfirmCancel()
+{
+    std::string question = LoadResourceString(IDS_CONFIRM_EXIT);
+    std::string caption = LoadResourceString(IDS_CAPTION);
+    return MessageBoxA(m_hwnd, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) ==
+           IDYES;
+}
+
+void CPage::MarkFailed()
+{
+    next = kPageFailed;
+    CInstallApp::get().succeeded = false;
+}
+
+bool CPage::OnCommand(int id, int code, HWND control)
+{
+    return CDialog::OnCommand(id, code, control);
+}
+
+bool CPage::OnActivateApp(bool active)
+{
+    // The gradient keeps its colours under the page.
+    if (HWND main = mainWindow())
+        InvalidateRect(main, nullptr, FALSE);
+    return false;
+}
+
+bool CButtonBar::OnInitDialog()
+{
+    HWND page = m_page.hwnd();
+    RECT client, barRect, pageRect;
+    GetClientRect(page, &client);
+    GetWindowRect(m_hwnd, &barRect);
+    GetWindowRect(page, &pageRect);
+    int barWidth = barRect.right - barRect.left, barHeight = barRect.bottom - barRect.top;
+
+    // The page grows to hold the bar under its own controls.
+    int width = std::max<int>(client.right, barWidth);
+    int growX = width - client.right;
+    SetWindowPos(page, nullptr, 0, 0, pageRect.right - pageRect.left + growX,
+                 pageRect.bottom - pageRect.top + barHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hwnd, nullptr, (width - barWidth) / 2, client.bottom, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    EnableWindow(item(kBack), m_page.prev != 0);
+    EnableWindow(item(kNext), m_page.next != 0);
+    ShowWindow(item(kHelp), SW_HIDE);
+    return false;
+}
+
+bool CButtonBar::OnCommand(int id, int code, HWND control)
+{
+    switch (id) {
+    case kNext:
+        m_page.Guarded([this] { m_page.OnNext(); });
+        return true;
+    case kBack:
+        m_page.Guarded([this] { m_page.OnBack(); });
+        return true;
+    case kCancel:
+        m_page.Guarded([this] { m_page.OnPageCancel(); });
+        return true;
+    default:
+        return false;
+    }
+}

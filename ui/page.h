@@ -1,0 +1,96 @@
+// A wizard page: a modeless dialog over the main window that knows its
+// successor, remembers where it was reached from, and runs its work once
+// after it has appeared.
+#pragma once
+
+#include "platform/dialog.h"
+
+#include <functional>
+#include <memory>
+
+class CButtonBar;
+
+// The message a page posts itself to run its work once it is on screen.
+constexpr UINT kPageWorkMessage = WM_USER + 201;
+
+// Page ids.
+enum : int {
+    kPageLicence = 102, kPageFolder = 104, kPageGroup = 106, kPageCopy = 108, kPageReading = 114,
+    kPageDone = 115, kPageFailed = 116, kPageUserData = 126, kPageEditors = 127,
+    kPageUninstallConfirm = 1545, kPageUninstallFiles = 1546, kPageUninstalled = 1547,
+    kPageRegistering = 1549, kPageUnregistering = 1550, kPageRestart = 1558,
+};
+
+constexpr int kButtonBarTemplate = 129;
+
+class CPage : public CDialog {
+public:
+    CPage(int pageId, int next, bool hasBar);
+    ~CPage() override;
+
+    int pageId;
+    int next;
+    int prev = 0;
+    bool left = false;
+    int barId;
+
+    virtual bool ShouldShow() { return true; }
+    // The page's work; the next page's id, or 0 to stay.
+    virtual int DoWork() { return 0; }
+    virtual void OnNext();
+    virtual void OnBack();
+    virtual void OnPageCancel();
+    virtual bool ConfirmCancel();
+    void MarkFailed();
+
+    // Shows the window, creating it the first time; false when the
+    // template can't be made into a window.
+    bool Present();
+    void Hide();
+
+    // Runs a page action; an error it raises is reported and leads to the
+    // failure page, as an error of the page's work does.
+    void Guarded(const std::function<void()>& action);
+
+    // Enables or disables "< Enrere" and "Seguent >" of the bar.
+    void EnableNavigation(bool enable);
+    CButtonBar* bar() const { return m_bar.get(); }
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    void OnOK() override { Guarded([this] { OnNext(); }); }
+    void OnCancel() override { Guarded([this] { OnPageCancel(); }); }
+    bool OnActivateApp(bool active) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
+
+    // Centres the page on its owner; the copy page places itself instead.
+    virtual void PlacePage();
+    // Moves the page out of sight in batch mode and shows it.
+    void ShowForRun();
+
+private:
+    void runWork();
+
+    std::unique_ptr<CButtonBar> m_bar;
+    bool m_working = false;
+};
+
+// The bar under a page: "Cancel·lar", "< Enrere", "Seguent >" and a hidden
+// "Ajuda", forwarding to its page.
+class CButtonBar : public CDialog {
+public:
+    static constexpr int kCancel = IDCANCEL;
+    static constexpr int kBack = 1027;
+    static constexpr int kNext = 1020;
+    static constexpr int kHelp = 9;
+
+    explicit CButtonBar(CPage& page) : CDialog(kButtonBarTemplate), m_page(page) {}
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+
+private:
+    CPage& m_page;
+};

@@ -1,0 +1,23 @@
+// The factory of the wizard's pages: each page class fixes its template, its
+// successor and whether it has the button bar.
+#include "app/install_app.h"
+#include "ui/end_pages.h"
+#include "ui/folder_page.h"
+#include "ui/licence_page.h"
+#include "ui/page_framework.h"
+#include "ui/reading_page.h"
+
+std::unique_ptr<CPage> CreatePage(int id)
+{
+    CInstallApp& app = CInstallApp::get();
+    switch (id) {
+    case kPageLicence: return std::make_unique<CLicencePage>();
+    case kPageReading: return std::make_unique<CReadingPage>(app.uninstallMode);
+    case kPageFolder: return std::make_unique<CFolderPage>();
+    case kPageDone: return std::make_unique<CDonePage>();
+    case kPageFailed: return std::make_unique<CFailedPage>();
+    case kPageUninstallConfirm: return std::make_unique<CUninstallConfirmPage>();
+    case kPageUninstalled: return std::make_unique<CUninstalledPage>();
+    default: return nullptr;
+    }
+}
