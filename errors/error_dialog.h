@@ -10,7 +10,7 @@
 // arguments, printf-style, into 512 characters.
 void showError(unsigned messageId, const CException& error, ...);
 
-// Two buttons, "Continuar." and "Cancel·lar."; true only for "Continuar.".
+// Two buttons, strings 14 and 15; true only for the first ("Continuar.").
 bool askError(unsigned messageId, const CException& error, ...);
 
 // The texts the dialog shows for an error, for callers and tests.

@@ -51,3 +51,13 @@
 #define IDC_EXPAND_TOGGLE           119
 #define IDC_EXPAND_MARKER           123
 
+// Main window, billboards and gauge
+#define IDI_BILLBOARD               138
+#define IDB_BILLBOARD_PICTURE       148
+#define IDB_BILLBOARD_SIDE          152
+#define IDD_BILLBOARD_0             118
+#define IDD_BILLBOARD_1             120
+#define IDD_BILLBOARD_2             117
+#define IDC_BILLBOARD_HEADING       1200
+#define IDC_BILLBOARD_TEXT          1201
+#define IDC_BILLBOARD_ART           1202

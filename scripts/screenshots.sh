@@ -1,9 +1,9 @@
 #!/bin/sh
-# Remakes the README's screenshots from real runs of install.exe under Xvfb.
+# Remakes the README's pictures (docs/screens) from real runs under Xvfb.
 set -e
 cd "$(dirname "$0")/.."
 cmake --build --preset win64 -j2
+export SCREENS_DIR="$PWD/docs/screens"
 scripts/with-display.sh tests/e2e/startup_test.sh
-mkdir -p docs/screenshots
-cp build/screenshots/*.png docs/screenshots/
-ls docs/screenshots
+scripts/with-display.sh tests/e2e/billboards_test.sh
+ls "$SCREENS_DIR"

@@ -4,7 +4,7 @@
 
 #include "ui/page.h"
 
-// 115: "Instal·lacio finalitzada." with "Finalitzar".
+// 115: the installation is finished; "Finalitzar" ends the run.
 class CDonePage : public CPage {
 public:
     CDonePage() : CPage(kPageDone, -1, false) {}

@@ -4,6 +4,8 @@
 #include "platform/resource_string.h"
 #include "resources/resource.h"
 
+#include <vector>
+
 namespace {
 
 constexpr const char* kClassName = "OrtavelSetupMain";
@@ -12,6 +14,27 @@ constexpr DWORD kStyle = WS_MAXIMIZE | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX |
 int component(int top, int bottom, int y, int h)
 {
     return top + y * (bottom - top) / h;
+}
+
+COLORREF gradientRgb(int y, int h)
+{
+    return RGB(component(GetRValue(CMainWnd::kTopColour), GetRValue(CMainWnd::kBottomColour), y, h),
+               component(GetGValue(CMainWnd::kTopColour), GetGValue(CMainWnd::kBottomColour), y, h),
+               component(GetBValue(CMainWnd::kTopColour), GetBValue(CMainWnd::kBottomColour), y, h));
+}
+
+// The rectangle a maximised window of our style takes on the primary
+// monitor: the work area with the side frame pushed off the edges.
+RECT maximisedRect()
+{
+    RECT work;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    // Windows gives every overlapped window a caption, hence WS_CAPTION.
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, kStyle | WS_CAPTION, FALSE, 0);
+    InflateRect(&work, -frame.left, -frame.left);
+    return work;
 }
 
 } // namespace
@@ -29,27 +52,74 @@ bool CMainWnd::Create(const std::string& title, bool batchMode)
     if (!RegisterWindowClass(wc))
         return false;
     std::string caption = LoadResourceString(IDS_CAPTION);
-    if (!CreateEx(0, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr))
+    // The normal position is the maximised one rather than CW_USEDEFAULT:
+    // where maximising is left to a window manager and none answers (Wine
+    // with managed windows under Xvfb), the window keeps its normal size,
+    // which CW_USEDEFAULT makes three quarters of the screen.
+    RECT r = maximisedRect();
+    if (!CreateEx(0, kClassName, caption.c_str(), kStyle, r.left, r.top, r.right - r.left,
+                  r.bottom - r.top, nullptr, nullptr))
         return false;
+    m_billboards.Attach(m_hwnd, batchMode);
     ShowWindow(m_hwnd, batchMode ? SW_SHOWMINIMIZED : SW_SHOWMAXIMIZED);
     UpdateWindow(m_hwnd);
     return true;
 }
 
-COLORREF CMainWnd::GradientColour(int y, int h)
+COLORREF CMainWnd::GradientColour(int y, int h, bool paletteRelative)
 {
-    return RGB(component(GetRValue(kTopColour), GetRValue(kBottomColour), y, h),
-               component(GetGValue(kTopColour), GetGValue(kBottomColour), y, h),
-               component(GetBValue(kTopColour), GetBValue(kBottomColour), y, h));
+    COLORREF rgb = gradientRgb(y, h);
+    return paletteRelative ? (0x02000000 | rgb) : rgb;
+}
+
+HPALETTE CMainWnd::CreateGradientPalette(int devicePaletteSize)
+{
+    HPALETTE stock = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
+    WORD defaultCount = 0;
+    GetObjectA(stock, sizeof defaultCount, &defaultCount);
+    int n = devicePaletteSize - defaultCount;
+    if (n <= 0)
+        return nullptr;
+
+    std::vector<BYTE> buffer(sizeof(LOGPALETTE) + (defaultCount + n) * sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = static_cast<WORD>(defaultCount + n);
+    GetPaletteEntries(stock, 0, defaultCount, lp->palPalEntry);
+    for (int k = 0; k < n; ++k) {
+        PALETTEENTRY& e = lp->palPalEntry[defaultCount + k];
+        e.peRed = static_cast<BYTE>(component(GetRValue(kTopColour), GetRValue(kBottomColour), k, n));
+        e.peGreen = static_cast<BYTE>(component(GetGValue(kTopColour), GetGValue(kBottomColour), k, n));
+        e.peBlue = static_cast<BYTE>(component(GetBValue(kTopColour), GetBValue(kBottomColour), k, n));
+        e.peFlags = 0;
+    }
+    return CreatePalette(lp);
+}
+
+bool CMainWnd::OnCreate(CREATESTRUCTA* cs)
+{
+    HDC dc = GetDC(m_hwnd);
+    int size = dc ? GetDeviceCaps(dc, SIZEPALETTE) : 0;
+    if (dc)
+        ReleaseDC(m_hwnd, dc);
+    // A true-colour display has no palette: the object stays empty.
+    m_palette.reset(CreateGradientPalette(size));
+    return true;
+}
+
+void CMainWnd::OnDestroy()
+{
+    m_billboards.End();
+    m_palette.reset();
+    CFrameWnd::OnDestroy();
 }
 
 void CMainWnd::paintGradient(HDC dc, const RECT& client) const
 {
     int h = client.bottom - client.top;
     for (int y = 0; y < h; ++y) {
-        CGdiObject<HBRUSH> brush(CreateSolidBrush(GradientColour(y, h)));
-        RECT row = {client.left, y, client.right, y + 1};
+        CGdiObject<HBRUSH> brush(CreateSolidBrush(GradientColour(y, h, m_active)));
+        RECT row = {client.left, client.top + y, client.right, client.top + y + 1};
         FillRect(dc, &row, brush.get());
     }
 }
@@ -57,7 +127,7 @@ void CMainWnd::paintGradient(HDC dc, const RECT& client) const
 void CMainWnd::paintTitle(HDC dc) const
 {
     LOGFONTA lf = {};
-    lf.lfHeight = -MulDiv(24, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lf.lfHeight = -MulDiv(kTitlePoints, GetDeviceCaps(dc, LOGPIXELSY), 72);
     lf.lfWeight = FW_BOLD;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
@@ -75,16 +145,58 @@ void CMainWnd::paintTitle(HDC dc) const
     SetBkMode(dc, oldMode);
 }
 
+void CMainWnd::Paint(HDC dc, const RECT& client) const
+{
+    HPALETTE oldPalette = nullptr;
+    if (m_palette) {
+        oldPalette = SelectPalette(dc, m_palette.get(), FALSE);
+        ::RealizePalette(dc);
+    }
+    paintGradient(dc, client);
+    paintTitle(dc);
+    if (oldPalette)
+        SelectPalette(dc, oldPalette, FALSE);
+}
+
 bool CMainWnd::OnPaint()
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hwnd, &ps);
     RECT client;
     GetClientRect(m_hwnd, &client);
-    paintGradient(dc, client);
-    paintTitle(dc);
+    Paint(dc, client);
     EndPaint(m_hwnd, &ps);
     return true;
+}
+
+UINT CMainWnd::RealizePalette()
+{
+    if (!m_palette || !m_hwnd)
+        return 0;
+    HDC dc = GetDC(m_hwnd);
+    if (!dc)
+        return 0;
+    HPALETTE old = SelectPalette(dc, m_palette.get(), FALSE);
+    UINT changed = ::RealizePalette(dc);
+    SelectPalette(dc, old, FALSE);
+    ReleaseDC(m_hwnd, dc);
+    return changed;
+}
+
+void CMainWnd::realizeAndRefresh()
+{
+    if (RealizePalette() > 0)
+        InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+bool CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
+{
+    // Both then take the default handling.
+    if (msg == WM_QUERYNEWPALETTE)
+        realizeAndRefresh();
+    else if (msg == WM_PALETTECHANGED && reinterpret_cast<HWND>(wp) != m_hwnd)
+        realizeAndRefresh();
+    return false;
 }
 
 bool CMainWnd::OnClose()

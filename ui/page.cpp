@@ -191,8 +191,11 @@ bool CPage::OnCommand(int id, int code, HWND control)
 bool CPage::OnActivateApp(bool active)
 {
     // The gradient keeps its colours under the page.
-    if (HWND main = mainWindow())
-        InvalidateRect(main, nullptr, FALSE);
+    CInstallApp& app = CInstallApp::get();
+    if (app.mainWnd && app.mainWnd->exists()) {
+        app.mainWnd->RealizePalette();
+        InvalidateRect(app.mainWnd->hwnd(), nullptr, FALSE);
+    }
     return false;
 }
 

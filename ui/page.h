@@ -76,7 +76,7 @@ private:
     bool m_working = false;
 };
 
-// The bar under a page: "Cancel·lar", "< Enrere", "Seguent >" and a hidden
+// The bar under a page: cancel, "< Enrere", "Seguent >" and a hidden
 // "Ajuda", forwarding to its page.
 class CButtonBar : public CDialog {
 public:

@@ -1,6 +1,7 @@
 // The factory of the wizard's pages: each page class fixes its template, its
 // successor and whether it has the button bar.
 #include "app/install_app.h"
+#include "ui/copy_page.h"
 #include "ui/end_pages.h"
 #include "ui/folder_page.h"
 #include "ui/licence_page.h"
@@ -14,6 +15,12 @@ std::unique_ptr<CPage> CreatePage(int id)
     case kPageLicence: return std::make_unique<CLicencePage>();
     case kPageReading: return std::make_unique<CReadingPage>(app.uninstallMode);
     case kPageFolder: return std::make_unique<CFolderPage>();
+    // The editor, group and user-data pages are not there yet: the run
+    // goes from the folder page to copying.
+    case kPageEditors:
+    case kPageGroup:
+    case kPageUserData:
+    case kPageCopy: return std::make_unique<CCopyPage>();
     case kPageDone: return std::make_unique<CDonePage>();
     case kPageFailed: return std::make_unique<CFailedPage>();
     case kPageUninstallConfirm: return std::make_unique<CUninstallConfirmPage>();

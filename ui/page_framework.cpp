@@ -95,6 +95,12 @@ CPage* FindPage(int id)
     return found == pages.end() ? nullptr : found->second.get();
 }
 
+void RegisterPage(std::unique_ptr<CPage> page)
+{
+    int id = page->pageId;
+    registry().pages[id] = std::move(page);
+}
+
 void DestroyPages()
 {
     CPageRegistry& r = registry();

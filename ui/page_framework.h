@@ -16,6 +16,10 @@ CPage* CurrentPage();
 // The registered page with that id, or null.
 CPage* FindPage(int id);
 
+// Registers a page made elsewhere under its own id, in place of the
+// factory's; the pages of a run all come from the factory.
+void RegisterPage(std::unique_ptr<CPage> page);
+
 // Destroys every page that was created.
 void DestroyPages();
 

@@ -5,7 +5,7 @@
 # uninstall mode with its confirmation page.
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
-shots="$E2E_ROOT/build/screenshots"
+shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
 
 # Cancel in the start-up box ends the run without any page or error.
 e2e_prefix startup-cancel

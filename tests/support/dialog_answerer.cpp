@@ -111,7 +111,10 @@ void CALLBACK CDialogAnswerer::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
         return;
     HWND dialog = g_active->m_pending.front();
     g_active->m_pending.erase(g_active->m_pending.begin());
-    if (IsWindow(dialog))
+    // Only modal dialogs and message boxes are answered: they disable their
+    // owner. A modeless one (a wizard page) leaves it enabled.
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (IsWindow(dialog) && !(owner && IsWindowEnabled(owner)))
         g_active->answer(dialog);
 }
 

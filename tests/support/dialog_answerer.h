@@ -1,5 +1,6 @@
 // Answers the message boxes and modal dialogs that code under test opens on
-// this thread, so that tests never wait on a person. A thread CBT hook sees
+// this thread, so that tests never wait on a person; modeless dialogs (the
+// wizard's pages) are left alone. A thread CBT hook sees
 // each dialog become active; a thread timer then, inside the dialog's own
 // modal loop, records its texts and performs the next action.
 #pragma once

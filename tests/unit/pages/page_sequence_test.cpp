@@ -1,0 +1,221 @@
+#include "tests/unit/pages/page_test_support.h"
+
+#include "errors/x_exception.h"
+#include "tests/support/dialog_answerer.h"
+#include "ui/folder_page.h"
+#include "ui/licence_page.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kProfile =
+    "[destinations]\n0=OVCA40TEST\n1=Dades|0\n"
+    "[groups]\nBase=Programa||1|1|0\nWord97=Word 97||0|0|1\n"
+    "[Base]\nORTAVEL.EXE=10|0|1|1|0\n";
+
+std::string editText(HWND dialog, int id)
+{
+    char text[512] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+} // namespace
+
+TEST(PageSequence, BackFromTheFolderPagePassesTheReadingPageWithoutReading)
+{
+    CTestRun run;
+    run.dist.write("install.ini", kProfile);
+    ShowPage(kPageLicence, false);
+    ASSERT_TRUE(run.reached(kPageLicence));
+    EXPECT_FALSE(IsWindowEnabled(FindPage(kPageLicence)->bar()->item(CButtonBar::kBack)));
+
+    PressBar(kPageLicence, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageFolder));
+    EXPECT_EQ(FindPage(kPageReading)->prev, kPageLicence);
+    EXPECT_EQ(FindPage(kPageFolder)->prev, kPageReading);
+    EXPECT_EQ(run.app.groups.size(), 2u);
+    EXPECT_FALSE(IsWindowVisible(FindPage(kPageLicence)->hwnd()));
+
+    // The profile is gone now: reading it again would fail.
+    DeleteFileA((run.dist / "install.ini").c_str());
+    PressBar(kPageFolder, CButtonBar::kBack);
+    ASSERT_TRUE(run.reached(kPageLicence));
+    EXPECT_TRUE(IsWindowVisible(FindPage(kPageLicence)->hwnd()));
+    PressBar(kPageLicence, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageFolder));
+    EXPECT_TRUE(run.app.succeeded);
+    EXPECT_EQ(run.app.groups.size(), 2u);
+}
+
+TEST(PageSequence, CancelAsksOnTheLicencePageButNotOnTheUninstallConfirmation)
+{
+    {
+        CTestRun run;
+        ShowPage(kPageLicence, false);
+        ASSERT_TRUE(run.reached(kPageLicence));
+        {
+            CDialogAnswerer answerer({CDialogAnswerer::Press(IDNO)});
+            PressBar(kPageLicence, CButtonBar::kCancel);
+            ASSERT_EQ(answerer.seen().size(), 1u);
+            EXPECT_NE(answerer.seen()[0].allText().find("no s'ha instal\xB7lat. Voleu sortir?"),
+                      std::string::npos);
+        }
+        EXPECT_EQ(run.currentId(), kPageLicence);
+        EXPECT_TRUE(run.app.succeeded);
+        {
+            CDialogAnswerer answerer({CDialogAnswerer::Press(IDYES)});
+            PressBar(kPageLicence, CButtonBar::kCancel);
+            EXPECT_EQ(answerer.seen().size(), 1u);
+        }
+        EXPECT_TRUE(run.reached(kPageFailed));
+        EXPECT_FALSE(run.app.succeeded);
+    }
+    {
+        CTestRun run;
+        run.app.uninstallMode = true;
+        ShowPage(kPageUninstallConfirm, false);
+        ASSERT_TRUE(run.reached(kPageUninstallConfirm));
+        CDialogAnswerer answerer({});
+        PressBar(kPageUninstallConfirm, CButtonBar::kCancel);
+        EXPECT_TRUE(answerer.seen().empty());
+        ASSERT_TRUE(run.reached(kPageFailed));
+        EXPECT_FALSE(run.app.succeeded);
+        HWND failed = FindPage(kPageFailed)->hwnd();
+        char caption[128] = {};
+        GetWindowTextA(failed, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Desinstal\xB7laci\xF3 de Ortavel");
+        EXPECT_EQ(editText(failed, 1037), "El Ortavel no s'ha desinstal\xB7lat.");
+        // "D'acord" ends the run.
+        SendMessageA(failed, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(run.pumpUntil([&] { return run.ended; }));
+    }
+}
+
+TEST(PageSequence, BatchModeWalksByItselfAndUsesTheDefaultFolder)
+{
+    CTestRun run;
+    run.app.batchMode = true;
+    run.dist.write("install.ini", kProfile);
+    std::string expected = CFolderPage::DefaultFolder('C', "OVCA40TEST");
+    RemoveTree(expected);
+    // Past copying the run has no page yet: the error of its absence is
+    // answered and the run ends on the failure page.
+    CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
+    ShowPage(kPageLicence, false);
+    ASSERT_TRUE(run.pumpUntil([&] { return FindPage(kPageCopy) && run.currentId() == kPageFailed; }));
+    for (int id : {kPageLicence, kPageReading, kPageFolder, kPageCopy}) {
+        RECT r;
+        GetWindowRect(FindPage(id)->hwnd(), &r);
+        EXPECT_EQ(r.right - r.left, 0) << id;
+        EXPECT_EQ(r.left, 0) << id;
+    }
+    EXPECT_EQ(run.app.destinations.at(0)->path.text(), "C:\\OVCA40TEST\\");
+    EXPECT_EQ(run.app.destinations.at(1)->path.text(), "C:\\OVCA40TEST\\Dades\\");
+    EXPECT_TRUE(CPath("C:\\OVCA40TEST\\").exists());
+    EXPECT_TRUE(run.app.groups.at("Base")->selected);
+    EXPECT_FALSE(run.app.groups.at("Word97")->selected);
+    RemoveTree("C:\\OVCA40TEST\\");
+}
+
+TEST(PageSequence, AnErrorOfTheFolderPagesForwardStepLeadsToTheFailurePage)
+{
+    CTestRun run;
+    // Destination 1 hangs from a parent that never exists.
+    run.dist.write("install.ini", "[destinations]\n0=X\n1=Dades|7\n[groups]\n");
+    ShowPage(kPageLicence, false);
+    PressBar(kPageLicence, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageFolder));
+    CScratchFolder target;
+    SetDlgItemTextA(FindPage(kPageFolder)->hwnd(), CFolderPage::kFolderEdit, target.path().c_str());
+    CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
+    PressBar(kPageFolder, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageFailed));
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].text(1104), "9.1 (CInstallProfileException)");
+    EXPECT_FALSE(run.app.succeeded);
+}
+
+TEST(PageSequence, FolderThatCantBeCreatedKeepsThePage)
+{
+    CTestRun run;
+    run.dist.write("install.ini", kProfile);
+    run.dist.write("afile", "x");
+    ShowPage(kPageLicence, false);
+    PressBar(kPageLicence, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageFolder));
+    HWND page = FindPage(kPageFolder)->hwnd();
+    EXPECT_EQ(editText(page, CFolderPage::kFolderEdit), "C:\\OVCA40TEST\\");
+    SetDlgItemTextA(page, CFolderPage::kFolderEdit, (run.dist / "afile\\inner").c_str());
+    CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
+    PressBar(kPageFolder, CButtonBar::kNext);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_NE(answerer.seen()[0].allText().find("Errada 1040:"), std::string::npos);
+    EXPECT_EQ(run.currentId(), kPageFolder);
+    EXPECT_TRUE(run.app.succeeded);
+}
+
+namespace {
+
+// A page whose work looks at its own bar while it runs.
+class CProbePage : public CPage {
+public:
+    CProbePage() : CPage(kPageDone, -1, true) { prev = kPageLicence; }
+    int DoWork() override
+    {
+        backEnabled = IsWindowEnabled(bar()->item(CButtonBar::kBack)) != FALSE;
+        nextEnabled = IsWindowEnabled(bar()->item(CButtonBar::kNext)) != FALSE;
+        cancelEnabled = IsWindowEnabled(bar()->item(CButtonBar::kCancel)) != FALSE;
+        ran = true;
+        return 0;
+    }
+    bool ran = false, backEnabled = true, nextEnabled = true, cancelEnabled = false;
+};
+
+} // namespace
+
+TEST(PageSequence, NavigationIsDisabledWhileAPageWorks)
+{
+    CTestRun run;
+    auto probe = std::make_unique<CProbePage>();
+    CProbePage* page = probe.get();
+    RegisterPage(std::move(probe));
+    ShowPage(kPageDone, false);
+    ASSERT_TRUE(run.pumpUntil([&] { return page->ran; }));
+    EXPECT_FALSE(page->backEnabled);
+    EXPECT_FALSE(page->nextEnabled);
+    EXPECT_TRUE(page->cancelEnabled);
+    EXPECT_TRUE(IsWindowEnabled(page->bar()->item(CButtonBar::kBack)));
+    EXPECT_TRUE(IsWindowEnabled(page->bar()->item(CButtonBar::kNext)));
+}
+
+TEST(LicencePage, TextIsBoundedAndReadyForTheEditControl)
+{
+    CScratchFolder scratch;
+    std::string text;
+    EXPECT_FALSE(CLicencePage::ReadLicence(scratch / "none.txt", text));
+    EXPECT_TRUE(text.empty());
+
+    scratch.write("short.txt", "Llic\xE8ncia\nsegona\r\ntercera\n");
+    ASSERT_TRUE(CLicencePage::ReadLicence(scratch / "short.txt", text));
+    EXPECT_EQ(text, "Llic\xE8ncia\r\nsegona\r\ntercera\r\n");
+
+    scratch.write("big.txt", std::string(20000, 'a'));
+    ASSERT_TRUE(CLicencePage::ReadLicence(scratch / "big.txt", text));
+    EXPECT_EQ(text.size(), CLicencePage::kBufferSize - 1);
+    scratch.write("exact.txt", std::string(CLicencePage::kBufferSize, 'b'));
+    ASSERT_TRUE(CLicencePage::ReadLicence(scratch / "exact.txt", text));
+    EXPECT_EQ(text.size(), CLicencePage::kBufferSize - 1);
+}
+
+TEST(FolderPage, DefaultFolderOnTheFirstFixedDrive)
+{
+    auto types = [](char letter) -> UINT {
+        return letter == 'A' ? DRIVE_REMOVABLE : letter >= 'D' ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
+    };
+    EXPECT_EQ(CFolderPage::FirstFixedDrive(types), 'D');
+    EXPECT_EQ(CFolderPage::FirstFixedDrive([](char) -> UINT { return DRIVE_CDROM; }), 0);
+    EXPECT_EQ(CFolderPage::DefaultFolder('D', "OVCA40"), "D:\\OVCA40\\");
+    EXPECT_EQ(CFolderPage::DefaultFolder('C', ""), "C:\\");
+}
