@@ -165,6 +165,9 @@ bool RunPicker(HWND owner, std::string& folder, bool editable)
     ofn.lpstrFile = fileName;
     ofn.nMaxFile = sizeof fileName;
     ofn.lpstrInitialDir = start.c_str();
+    // The dialog would call itself "Save As" otherwise.
+    std::string title = LoadResourceString(IDS_PICKER_TITLE);
+    ofn.lpstrTitle = title.c_str();
     ofn.Flags = OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     ofn.lpTemplateName = MAKEINTRESOURCEA(kPickerTemplate);
     ofn.lpfnHook = pickerHook;

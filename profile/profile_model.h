@@ -2,6 +2,7 @@
 // containers. Reading and writing them is the profile reader's work.
 #pragma once
 
+#include "archive/multi_file.h"
 #include "platform/path.h"
 
 #include <cstdint>
@@ -34,7 +35,11 @@ struct CFileGroup {
     bool checked = false;
 };
 
-struct CGroupFile {
+// A file of a group, and the reader of its source file while it is copied:
+// the copy engine overrides the reader's hooks to ask for the next disk and
+// to move the progress on.
+class CGroupFile : public CMultiFile {
+public:
     std::string name;
     std::int32_t size = 0;
     std::int16_t kind = 0;   // 0 plain file, 1 archive
@@ -44,6 +49,12 @@ struct CGroupFile {
     std::int16_t destination = 0;
     std::string text;
     CFileGroup* group = nullptr;
+
+    // The disk of the volume being read; moves on with each volume.
+    int currentDisk = 0;
+
+    bool endOfVolume() override;
+    void blockDone() override;
 };
 
 struct CTarget {

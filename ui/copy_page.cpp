@@ -1,6 +1,10 @@
 #include "ui/copy_page.h"
 
+#include "app/install_app.h"
 #include "ui/billboards.h"
+#include "ui/main_wnd.h"
+
+#include <algorithm>
 
 bool CCopyPage::OnInitDialog()
 {
@@ -14,19 +18,67 @@ void CCopyPage::PlacePage()
     PlaceOnScreen(m_hwnd, 1, 2, 3, 4);
 }
 
-void CCopyPage::ShowFiles(const std::string& source, const std::string& destination)
-{
-    if (source != m_source) {
-        m_source = source;
-        SetDlgItemTextA(m_hwnd, kSourceField, source.c_str());
-    }
-    if (destination != m_destination) {
-        m_destination = destination;
-        SetDlgItemTextA(m_hwnd, kDestinationField, destination.c_str());
-    }
-}
-
 int CCopyPage::DoWork()
 {
-    return 0;
+    CCopyEngine engine(CInstallApp::get(), *this);
+    return engine.CopyFiles();
+}
+
+void CCopyPage::ShowSource(const std::string& name)
+{
+    if (name == m_source)
+        return;
+    m_source = name;
+    SetDlgItemTextA(m_hwnd, kSourceField, name.c_str());
+    UpdateWindow(m_hwnd);
+}
+
+void CCopyPage::ShowDestination(const std::string& path)
+{
+    if (path == m_destination)
+        return;
+    m_destination = path;
+    SetDlgItemTextA(m_hwnd, kDestinationField, path.c_str());
+}
+
+void CCopyPage::SetGaugeRange(std::uint32_t lowest, std::uint32_t highest)
+{
+    m_gauge.lowest = lowest;
+    m_gauge.highest = highest;
+    m_gauge.setPosition(0, false);
+    m_shownPercent = m_gauge.percent();
+}
+
+void CCopyPage::SetGaugePosition(std::uint32_t position)
+{
+    unsigned long before = m_gauge.position;
+    m_gauge.position = position;
+    int percent = m_gauge.percent();
+    m_gauge.position = before;
+    if (percent == m_shownPercent) {
+        // Same figure on screen: keep the value without a repaint.
+        m_gauge.position = std::min<unsigned long>(std::max<unsigned long>(position, m_gauge.lowest),
+                                                   m_gauge.highest);
+        return;
+    }
+    m_shownPercent = percent;
+    m_gauge.setPosition(position, true);
+}
+
+void CCopyPage::StartBillboards(std::uint32_t total)
+{
+    if (CMainWnd* main = CInstallApp::get().mainWnd.get())
+        main->StartBillboards(total);
+}
+
+void CCopyPage::ShowBillboardFor(std::uint32_t done)
+{
+    if (CMainWnd* main = CInstallApp::get().mainWnd.get())
+        main->ShowBillboardFor(done);
+}
+
+void CCopyPage::EndBillboards()
+{
+    if (CMainWnd* main = CInstallApp::get().mainWnd.get())
+        main->EndBillboards();
 }

@@ -2,12 +2,13 @@
 // Its own cancel button only sets a request that the copy loop honours.
 #pragma once
 
+#include "copy/copy_engine.h"
 #include "ui/gauge.h"
 #include "ui/page.h"
 
 #include <string>
 
-class CCopyPage : public CPage {
+class CCopyPage : public CPage, public CCopyView {
 public:
     static constexpr int kSourceField = 1008;
     static constexpr int kDestinationField = 1009;
@@ -19,11 +20,22 @@ public:
     int DoWork() override;
 
     CGauge& gauge() { return m_gauge; }
-    // The two file fields; a text that didn't change is not set again.
-    void ShowFiles(const std::string& source, const std::string& destination);
 
-    bool cancelRequested() const { return m_cancelRequested; }
-    void clearCancelRequest() { m_cancelRequested = false; }
+    // What the copy engine shows and asks. Texts that didn't change are not
+    // set again and the gauge is repainted only when its figure changes:
+    // the engine reports every 4096 bytes.
+    void ShowSource(const std::string& name) override;
+    void ShowDestination(const std::string& path) override;
+    void SetGaugeRange(std::uint32_t lowest, std::uint32_t highest) override;
+    void SetGaugePosition(std::uint32_t position) override;
+    bool CancelRequested() const override { return m_cancelRequested; }
+    void ClearCancelRequest() override { m_cancelRequested = false; }
+    bool ConfirmCancel() override { return CPage::ConfirmCancel(); }
+    void FailTo() override { next = kPageFailed; }
+    int Successor() const override { return next; }
+    void StartBillboards(std::uint32_t total) override;
+    void ShowBillboardFor(std::uint32_t done) override;
+    void EndBillboards() override;
 
 protected:
     bool OnInitDialog() override;
@@ -34,5 +46,6 @@ private:
     CGauge m_gauge;
     std::string m_source;
     std::string m_destination;
+    int m_shownPercent = -2;
     bool m_cancelRequested = false;
 };

@@ -1,0 +1,86 @@
+// The copy engine: the work of the copy page. It walks the files of the
+// selected groups in disk order, has each disk made available, places plain
+// files and archive members through temporary files, replaces older copies
+// (at the next start of Windows when they are in use), records every placed
+// file in the install log and keeps the page's progress moving.
+#pragma once
+
+#include "archive/multi_file.h"
+
+#include <cstdint>
+#include <string>
+
+class CInstallApp;
+class CGroupFile;
+
+// What the engine shows and asks while it runs: the copy page.
+class CCopyView {
+public:
+    virtual ~CCopyView() = default;
+    virtual void ShowSource(const std::string& name) = 0;
+    virtual void ShowDestination(const std::string& path) = 0;
+    virtual void SetGaugeRange(std::uint32_t lowest, std::uint32_t highest) = 0;
+    virtual void SetGaugePosition(std::uint32_t position) = 0;
+    virtual bool CancelRequested() const = 0;
+    virtual void ClearCancelRequest() = 0;
+    virtual bool ConfirmCancel() = 0;
+    // The page's successor becomes the failure page.
+    virtual void FailTo() = 0;
+    virtual int Successor() const = 0;
+    virtual void StartBillboards(std::uint32_t total) = 0;
+    virtual void ShowBillboardFor(std::uint32_t done) = 0;
+    virtual void EndBillboards() = 0;
+};
+
+// One file to be placed: an archive member, or a plain file taken as one.
+class CInstallEntry : public CMultiFileEntry {
+public:
+    CGroupFile* source = nullptr;
+    std::string destinationPath;
+    std::string tempPath;
+    bool placedNow = false;
+    bool existedBefore = false;
+};
+
+class CCopyEngine {
+public:
+    CCopyEngine(CInstallApp& app, CCopyView& view) : m_app(app), m_view(view) {}
+    ~CCopyEngine();
+    CCopyEngine(const CCopyEngine&) = delete;
+    CCopyEngine& operator=(const CCopyEngine&) = delete;
+
+    // Copies everything; the next page's id (116 when copying stopped).
+    int CopyFiles();
+    // Makes one record's disk available and copies or extracts it.
+    void CopyGroupFile(CGroupFile& record);
+    // Places one entry: paths, extraction, replacement, record.
+    void InstallEntry(CInstallEntry& entry);
+    // After every 4096 bytes read from the current source.
+    void ProgressTick();
+
+    // The engine of the running copy, for the readers' progress ticks.
+    static CCopyEngine* running();
+
+    std::uint32_t done() const { return m_done; }
+
+    // The name part of a member's name: what follows its last "\", "/" or
+    // ":". Empty when that is empty, "." or "..".
+    static std::string NamePart(const std::string& memberName);
+    // A temporary name beside destinationPath: 8 lowercase hex digits and
+    // its extension; empty after maxDraws names that all exist.
+    static std::string TempPathFor(const std::string& destinationPath, int maxDraws = 1000);
+
+private:
+    void copyPlainFile(CGroupFile& record, const std::string& sourcePath);
+    void copyArchive(CGroupFile& record, const std::string& sourcePath);
+    void placeEntry(CInstallEntry& entry);
+    std::string makeFolder(int destination) const;
+    std::string olderCopy(const CInstallEntry& entry) const;
+
+    CInstallApp& m_app;
+    CCopyView& m_view;
+    std::uint32_t m_total = 0;
+    std::uint32_t m_done = 0;
+    CInstallEntry* m_current = nullptr;
+    int m_shownPercent = -1;
+};

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Makes the sample distribution: the product's source files (make-payload.py)
+# and from them, with mkdisks and samples/ortavel.layout, the floppy disks
+# build/samples/disks/DISK01.. with install.exe and licencia.txt on DISK01.
+# Disks that are newer than everything they are made from are left alone.
+#   samples/make-disks.sh [--force]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+samples="$root/samples"
+out="$root/build/samples"
+disks="$out/disks"
+mkdisks="$root/build/host/mkdisks"
+installer="$root/build/win64/install.exe"
+force=${1:-}
+
+mkdir -p "$out"
+# Tests and the demo may make the disks at the same time.
+exec 9>"$out/.lock"
+flock 9
+
+if [ ! -x "$mkdisks" ]; then
+    (cd "$root" && cmake --preset host >/dev/null && cmake --build build/host -j2 --target mkdisks >/dev/null)
+fi
+if [ ! -f "$installer" ]; then
+    (cd "$root" && cmake --preset win64 >/dev/null && cmake --build build/win64 -j2 --target setup_program >/dev/null)
+fi
+
+# Unchanged source files keep their times, so this never makes disks stale.
+python3 "$samples/make-payload.py" "$out/files" >/dev/null
+
+stamp="$disks/DISK01/install.ini"
+if [ "$force" != "--force" ] && [ -f "$stamp" ] &&
+   [ -z "$(find "$samples/ortavel.layout" "$samples/licencia.txt" "$samples/make-payload.py" \
+              "$installer" "$mkdisks" "$out/files" -newer "$stamp" -print -quit)" ]; then
+    echo "disks are up to date in $disks"
+    exit 0
+fi
+
+rm -rf "$disks"
+"$mkdisks" "$samples/ortavel.layout" "$disks" --installer "$installer" --licence "$samples/licencia.txt"

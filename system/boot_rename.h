@@ -1,0 +1,31 @@
+// Replacement of files in use at the next start of Windows: the platform's
+// move-on-restart request, or where that is refused, an entry in the
+// "rename" section of wininit.ini.
+#pragma once
+
+#include <string>
+
+// Schedules source to be moved over target when Windows next starts; with
+// an empty target, source is deleted then. Sets the run's restartNeeded.
+// Always true: how the request was recorded is not reported. Raises
+// CXFileException when wininit.ini's new text can't get a temporary file.
+bool ReplaceAtRestart(const std::string& source, const std::string& target);
+
+// The platform's request: MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT,
+// replacing an existing target. False when the platform refuses it.
+bool MoveAtRestart(const std::string& source, const std::string& target);
+using MoveAtRestartFn = bool (*)(const std::string& source, const std::string& target);
+
+// wininit.ini in the Windows folder.
+std::string WininitPath();
+
+// The wininit.ini entry for a swap: key = target (or "NUL" to delete),
+// value = source, both in their short (8.3) forms, which is all the
+// processing at start-up understands. True when the file holds it.
+bool AddWininitRename(const std::string& wininit, const std::string& source,
+                      const std::string& target);
+
+// ReplaceAtRestart's two ways, given: the program passes MoveAtRestart and
+// WininitPath().
+void ScheduleBootRename(const std::string& source, const std::string& target,
+                        MoveAtRestartFn moveAtRestart, const std::string& wininit);

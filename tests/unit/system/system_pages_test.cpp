@@ -1,0 +1,167 @@
+#include "ui/registering_page.h"
+#include "ui/restart_page.h"
+
+#include "system/registration.h"
+#include "tests/support/dialog_answerer.h"
+#include "tests/unit/pages/page_test_support.h"
+#include "tests/unit/system/registry_scratch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CFakeRestart {
+    static bool refuse()
+    {
+        ++calls;
+        return false;
+    }
+    static bool accept()
+    {
+        ++calls;
+        return true;
+    }
+    static int calls;
+};
+int CFakeRestart::calls = 0;
+
+void press(int pageId, int button)
+{
+    HWND page = FindPage(pageId)->hwnd();
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, button)));
+}
+
+bool isDefaultButton(HWND button)
+{
+    return (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
+}
+
+} // namespace
+
+TEST(RestartPage, RefusedRestartSaysSoAndStaysThenDontRestartEndsTheRun)
+{
+    CTestRun run;
+    CFakeRestart::calls = 0;
+    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::refuse));
+    ShowPage(kPageRestart, false);
+    ASSERT_TRUE(run.reached(kPageRestart));
+    HWND page = FindPage(kPageRestart)->hwnd();
+    CSeenDialog shown = SnapshotDialog(page);
+    EXPECT_EQ(shown.caption, "Ortavel 4.0 Catal\xE0 IWSETUPNAME");
+    EXPECT_EQ(shown.text(CRestartPage::kRestart), "&Restart");
+    EXPECT_EQ(shown.text(CRestartPage::kDontRestart), "&Don't Restart");
+    EXPECT_NE(shown.allText().find("you will need to restart your computer."), std::string::npos);
+    EXPECT_TRUE(isDefaultButton(GetDlgItem(page, CRestartPage::kDontRestart)));
+    EXPECT_FALSE(isDefaultButton(GetDlgItem(page, CRestartPage::kRestart)));
+
+    {
+        CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
+        press(kPageRestart, CRestartPage::kRestart);
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_NE(answerer.seen()[0].allText().find(
+                      "Windows no pot tancar les aplicacions . \n\nSi us plau, tanqueu les "
+                      "aplicacions obertes, i torneu a repetir el proc\xE9s."),
+                  std::string::npos);
+    }
+    EXPECT_EQ(CFakeRestart::calls, 1);
+    EXPECT_EQ(run.currentId(), kPageRestart);
+    EXPECT_TRUE(IsWindowVisible(page));
+    EXPECT_TRUE(run.app.mainWnd->exists());
+    EXPECT_TRUE(run.app.succeeded);
+
+    press(kPageRestart, CRestartPage::kDontRestart);
+    EXPECT_TRUE(run.pumpUntil([&] { return !run.app.mainWnd->exists(); }));
+    EXPECT_EQ(CFakeRestart::calls, 1);
+    EXPECT_TRUE(run.app.succeeded);
+}
+
+TEST(RestartPage, AcceptedRestartShowsNothingMore)
+{
+    CTestRun run;
+    CFakeRestart::calls = 0;
+    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::accept));
+    ShowPage(kPageRestart, false);
+    ASSERT_TRUE(run.reached(kPageRestart));
+    CDialogAnswerer answerer({});
+    press(kPageRestart, CRestartPage::kRestart);
+    EXPECT_EQ(CFakeRestart::calls, 1);
+    EXPECT_TRUE(answerer.seen().empty());
+    // Windows ends the run itself; the page doesn't move on.
+    EXPECT_EQ(run.currentId(), kPageRestart);
+}
+
+TEST(RegisteringPage, SuccessorFollowsSuccessAndRestart)
+{
+    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(true, false), kPageDone);
+    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(true, true), kPageRestart);
+    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(false, false), kPageFailed);
+    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(false, true), kPageFailed);
+}
+
+namespace {
+
+// Runs page 1549 with the installation folder C:\OVCA40\ and a scratch
+// registry, up to the page it leads to.
+int runRegisteringPage(CTestRun& run, const CRegistryPlace& place)
+{
+    auto zero = std::make_unique<CDestination>();
+    zero->id = kDestInstallFolder;
+    zero->path.set("C:\\OVCA40\\");
+    run.app.destinations[kDestInstallFolder] = std::move(zero);
+    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::refuse));
+    RegisterPage(std::make_unique<CRegisteringPage>(place));
+    ShowPage(kPageRegistering, false);
+    run.pumpUntil([&] { return run.currentId() != kPageRegistering; });
+    return run.currentId();
+}
+
+std::string ownFileName()
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return CPath(path).fileName();
+}
+
+} // namespace
+
+TEST(RegisteringPage, RegistersTheProductAndOffersTheRestartWhenOneIsNeeded)
+{
+    CScratchRegistryPlace scratch;
+    const CRegistryPlace& place = scratch.place();
+    CTestRun run;
+    run.app.restartNeeded = true;
+    ASSERT_FALSE(run.app.mainFileName.empty());
+    ASSERT_FALSE(run.app.displayName.empty());
+    EXPECT_EQ(runRegisteringPage(run, place), kPageRestart);
+    EXPECT_TRUE(run.app.succeeded);
+
+    std::string appKey = place.appPathsKey() + "\\" + run.app.mainFileName;
+    EXPECT_EQ(ReadRawValue(place.root, appKey, "").bytes,
+              StoredText("C:\\OVCA40\\" + run.app.mainFileName));
+    EXPECT_EQ(ReadRawValue(place.root, appKey, "Path").bytes, StoredText("C:\\OVCA40"));
+    std::string entry = place.uninstallKey() + "\\" + run.app.displayName;
+    EXPECT_EQ(ReadRawValue(place.root, entry, "DisplayName").bytes,
+              StoredText(run.app.displayName));
+    EXPECT_EQ(ReadRawValue(place.root, entry, "UninstallString").bytes,
+              StoredText("C:\\OVCA40\\" + ownFileName() + " /U"));
+}
+
+TEST(RegisteringPage, EndsOnTheDonePageOrTheFailurePage)
+{
+    {
+        CScratchRegistryPlace scratch;
+        CTestRun run;
+        EXPECT_EQ(runRegisteringPage(run, scratch.place()), kPageDone);
+        EXPECT_TRUE(KeyExists(scratch.place().root,
+                              scratch.place().uninstallKey() + "\\" + run.app.displayName));
+    }
+    {
+        CScratchRegistryPlace scratch;
+        CTestRun run;
+        // An earlier step failed, and a restart was asked for before it did.
+        run.app.succeeded = false;
+        run.app.restartNeeded = true;
+        EXPECT_EQ(runRegisteringPage(run, scratch.place()), kPageFailed);
+    }
+}

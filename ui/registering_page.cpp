@@ -1,0 +1,48 @@
+#include "ui/registering_page.h"
+
+#include "app/install_app.h"
+#include "platform/path.h"
+#include "system/registration.h"
+
+int CRegisteringPage::NextPageAfterRegistering(bool succeeded, bool restartNeeded)
+{
+    if (!succeeded)
+        return kPageFailed;
+    return restartNeeded ? kPageRestart : kPageDone;
+}
+
+std::string CRegisteringPage::UninstallCommand(const std::string& installFolder)
+{
+    CPath self;
+    self.setProgramFile();
+    return WithTrailingBackslash(installFolder) + self.fileName() + " /U";
+}
+
+int CRegisteringPage::DoWork()
+{
+    CInstallApp& app = CInstallApp::get();
+    RegisterWithWindows(app);
+    WriteUserData(app);
+    WriteOptionsFile(app);
+    ConfigureEditors(app);
+    WriteProductRecord(app);
+    return NextPageAfterRegistering(app.succeeded, app.restartNeeded);
+}
+
+void CRegisteringPage::RegisterWithWindows(CInstallApp& app)
+{
+    auto zero = app.destinations.find(kDestInstallFolder);
+    // Without an installation folder there is nothing to point Windows at.
+    if (zero == app.destinations.end() || zero->second->path.empty())
+        return;
+    std::string folder = WithTrailingBackslash(zero->second->path.text());
+    RegisterAppPath(folder + app.mainFileName, m_place);
+    RegisterUninstall(UninstallCommand(folder), app.displayName, app.displayName, m_place);
+}
+
+// The user data, options file, editor configuration and product record come
+// with the user-data page and the editor integration.
+void CRegisteringPage::WriteUserData(CInstallApp&) {}
+void CRegisteringPage::WriteOptionsFile(CInstallApp&) {}
+void CRegisteringPage::ConfigureEditors(CInstallApp&) {}
+void CRegisteringPage::WriteProductRecord(CInstallApp&) {}

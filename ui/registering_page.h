@@ -1,0 +1,36 @@
+// Page 1549: after copying, registers the product with Windows and leaves
+// its settings, then names the last page of the run.
+#pragma once
+
+#include "system/registry_place.h"
+#include "ui/page.h"
+
+#include <string>
+
+class CInstallApp;
+
+class CRegisteringPage : public CPage {
+public:
+    // The program registers in the machine's own keys; a test names others.
+    explicit CRegisteringPage(const CRegistryPlace& place = CRegistryPlace::machine())
+        : CPage(kPageRegistering, kPageDone, false), m_place(place) {}
+
+    int DoWork() override;
+
+    // 115 when the run succeeded, 1558 when it also needs a restart, 116
+    // when it failed.
+    static int NextPageAfterRegistering(bool succeeded, bool restartNeeded);
+    // The command that uninstalls: this program in the installation folder
+    // with " /U", without quotes.
+    static std::string UninstallCommand(const std::string& installFolder);
+
+private:
+    // The steps of the work, in their fixed order.
+    void RegisterWithWindows(CInstallApp& app);
+    void WriteUserData(CInstallApp& app);
+    void WriteOptionsFile(CInstallApp& app);
+    void ConfigureEditors(CInstallApp& app);
+    void WriteProductRecord(CInstallApp& app);
+
+    CRegistryPlace m_place;
+};

@@ -1,0 +1,28 @@
+// Page 1558: the installation is complete but Windows must restart before
+// the product can run; "&Restart" restarts it at once, "&Don't Restart"
+// ends the run.
+#pragma once
+
+#include "ui/page.h"
+
+class CRestartPage : public CPage {
+public:
+    static constexpr int kRestart = 1035;
+    static constexpr int kDontRestart = 1036;
+
+    // Asks Windows to restart; false when it refuses.
+    using RestartFn = bool (*)();
+    static bool RestartWindows();
+
+    explicit CRestartPage(RestartFn restart = RestartWindows)
+        : CPage(kPageRestart, -1, false), m_restart(restart) {}
+
+    // "&Restart": on a refusal string 23 says why and the page stays.
+    void OnRestart();
+
+protected:
+    bool OnCommand(int id, int code, HWND control) override;
+
+private:
+    RestartFn m_restart;
+};
