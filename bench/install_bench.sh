@@ -143,7 +143,8 @@ cp -r "$work/disks" "$drive/BENCHDIST"
 cp "$work/nsisbench.exe" "$drive/"
 cp -r "$payload" "$drive/BENCHSRC"
 cp "$WINE_PREFIX_DIR/system.reg" "$WINE_PREFIX_DIR/user.reg" "$work/"
-trap 'e2e_stop_prefix "$WINE_PREFIX_DIR"' EXIT
+# The prefix copy is 700 MB and holds three copies of the payload.
+trap 'e2e_stop_prefix "$WINE_PREFIX_DIR"; rm -rf "$WINE_PREFIX_DIR" "$work/untar"' EXIT
 
 now() { date +%s.%N; }
 # Keeps the prefix's server up between runs, so each run starts warm.
@@ -177,7 +178,7 @@ done
 # processors comes even in batch mode and is answered. An error dialog ends
 # the run; when every file was already in place by then, the time up to the
 # dialog still counts (and the error is named), otherwise nothing is measured.
-note=""
+note="" boxtime=""
 for r in $(seq 1 "$REPEAT"); do
     e2e_stop_prefix "$WINE_PREFIX_DIR"
     cp "$work/system.reg" "$work/user.reg" "$WINE_PREFIX_DIR/"
@@ -188,6 +189,7 @@ for r in $(seq 1 "$REPEAT"); do
     t0=$(now)
     e2e_start /B
     robot click "Instal*" 1 30 >/dev/null 2>&1
+    answered=$(elapsed "$t0" "$(now)")
     while [ $i -lt 1200 ]; do
         kill -0 "$INSTALL_PID" 2>/dev/null || { ended=1; break; }
         if robot wait "Errada" 0 >/dev/null 2>&1; then
@@ -210,7 +212,9 @@ for r in $(seq 1 "$REPEAT"); do
         break
     fi
     [ -z "$error" ] || note="the run then stopped at the error dialog \"$error\""
-    ours=$(best "$(elapsed "$t0" "$t1")" "$ours")
+    took=$(elapsed "$t0" "$t1")
+    [ "$(best "$took" "$ours")" != "$took" ] || boxtime=$answered
+    ours=$(best "$took" "$ours")
 done
 
 echo
@@ -221,6 +225,7 @@ printf '  native tar -xzf         %6.2f s  %7s MB/s\n' "$untar" "$(rate "$untar"
 if [ -n "$ours" ]; then
     printf '  our installer /B        %6.2f s  %7s MB/s\n' "$ours" "$(rate "$ours")"
     printf '  ratio ours/NSIS         %s (speed)\n' "$(awk -v a="$nsis" -v b="$ours" 'BEGIN { printf "%.2f", a / b }')"
+    echo "  (the best run includes $boxtime s up to the answered start-up box)"
     [ -z "$note" ] || echo "  note: all files were in place; $note"
 else
     echo "  our installer: not measurable yet ($why)"

@@ -8,12 +8,12 @@ RUN="$E2E_ROOT/scripts/winerun.sh"
 
 # e2e_prefix NAME: a fresh copy of the pristine prefix for one scenario.
 e2e_prefix() {
-    "$E2E_ROOT/scripts/wineprefix.sh"
+    WINE_PREFIX_DIR= "$E2E_ROOT/scripts/wineprefix.sh"
     dir="$E2E_ROOT/build/e2e/$1"
     e2e_stop_prefix "$dir"
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
-    cp -a --reflink=auto "$E2E_ROOT/build/wineprefix" "$dir"
+    cp -a --reflink=auto "$E2E_ROOT/build/wineprefix-pristine" "$dir"
     export WINE_PREFIX_DIR="$dir" WINEPREFIX="$dir"
     INSTALLER=""
 }

@@ -7,6 +7,8 @@
 #include "ui/licence_page.h"
 #include "ui/page_framework.h"
 #include "ui/reading_page.h"
+#include "ui/registering_page.h"
+#include "ui/restart_page.h"
 
 std::unique_ptr<CPage> CreatePage(int id)
 {
@@ -21,7 +23,9 @@ std::unique_ptr<CPage> CreatePage(int id)
     case kPageGroup:
     case kPageUserData:
     case kPageCopy: return std::make_unique<CCopyPage>();
+    case kPageRegistering: return std::make_unique<CRegisteringPage>();
     case kPageDone: return std::make_unique<CDonePage>();
+    case kPageRestart: return std::make_unique<CRestartPage>();
     case kPageFailed: return std::make_unique<CFailedPage>();
     case kPageUninstallConfirm: return std::make_unique<CUninstallConfirmPage>();
     case kPageUninstalled: return std::make_unique<CUninstalledPage>();

@@ -19,6 +19,7 @@ public:
         app.SetPaths();
         app.sourceFolder.set(dist.path());
         app.profilePath.set(dist / "install.ini");
+        app.logPath.set(dist / "ovca40.log");
         app.mainWnd = std::make_unique<CMainWnd>();
         app.mainWnd->Create("Test", false);
         app.setMainWindow(app.mainWnd.get());

@@ -1,7 +1,6 @@
 #include "system/boot_rename.h"
 
 #include "app/install_app.h"
-#include "errors/x_exception.h"
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -195,14 +194,6 @@ TEST(BootRename, RefusedRequestGoesToWininitInShortForms)
     const std::string before = ReadWholeFile(wininit);
     ScheduleBootRename(folder / "OTHER.DLL", target, CFakeMove::accept, wininit);
     EXPECT_EQ(ReadWholeFile(wininit), before);
-}
-
-TEST(BootRename, WininitThatCantGetATemporaryFileIsAFileError)
-{
-    CScratchFolder folder;
-    EXPECT_THROW(ScheduleBootRename(folder / "A.TMP", folder / "A.DLL", CFakeMove::refuse,
-                                    folder / "missing\\wininit.ini"),
-                 CXFileException);
 }
 
 TEST(BootRename, ReplaceAtRestartMarksTheRunForARestart)

@@ -168,11 +168,4 @@ TEST(IniLineEditor, SwapByRenamesKeepsOneFileWithTheNewText)
     EXPECT_FALSE(SwapInByRenames(folder / "gone.tmp", folder / "wininit.ini"));
     EXPECT_EQ(ReadWholeFile(folder / "wininit.ini"), "new");
     EXPECT_EQ(folderContents(folder), kOnlyWininit);
-
-    // No old file: a plain rename.
-    DeleteFileA((folder / "wininit.ini").c_str());
-    folder.write("first.tmp", "first");
-    EXPECT_TRUE(SwapInByRenames(folder / "first.tmp", folder / "wininit.ini"));
-    EXPECT_EQ(ReadWholeFile(folder / "wininit.ini"), "first");
-    EXPECT_EQ(folderContents(folder), kOnlyWininit);
 }

@@ -10,20 +10,18 @@
 
 namespace {
 
+// Stands in for the restart, which would end every program of the prefix.
 struct CFakeRestart {
-    static bool refuse()
+    static bool restart()
     {
         ++calls;
-        return false;
-    }
-    static bool accept()
-    {
-        ++calls;
-        return true;
+        return answer;
     }
     static int calls;
+    static bool answer;
 };
 int CFakeRestart::calls = 0;
+bool CFakeRestart::answer = false;
 
 void press(int pageId, int button)
 {
@@ -43,7 +41,8 @@ TEST(RestartPage, RefusedRestartSaysSoAndStaysThenDontRestartEndsTheRun)
 {
     CTestRun run;
     CFakeRestart::calls = 0;
-    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::refuse));
+    CFakeRestart::answer = false;
+    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::restart));
     ShowPage(kPageRestart, false);
     ASSERT_TRUE(run.reached(kPageRestart));
     HWND page = FindPage(kPageRestart)->hwnd();
@@ -70,25 +69,20 @@ TEST(RestartPage, RefusedRestartSaysSoAndStaysThenDontRestartEndsTheRun)
     EXPECT_TRUE(run.app.mainWnd->exists());
     EXPECT_TRUE(run.app.succeeded);
 
+    // Accepted: Windows ends the run itself, so nothing more is shown.
+    CFakeRestart::answer = true;
+    {
+        CDialogAnswerer answerer({});
+        press(kPageRestart, CRestartPage::kRestart);
+        EXPECT_TRUE(answerer.seen().empty());
+    }
+    EXPECT_EQ(CFakeRestart::calls, 2);
+    EXPECT_EQ(run.currentId(), kPageRestart);
+
     press(kPageRestart, CRestartPage::kDontRestart);
     EXPECT_TRUE(run.pumpUntil([&] { return !run.app.mainWnd->exists(); }));
-    EXPECT_EQ(CFakeRestart::calls, 1);
+    EXPECT_EQ(CFakeRestart::calls, 2);
     EXPECT_TRUE(run.app.succeeded);
-}
-
-TEST(RestartPage, AcceptedRestartShowsNothingMore)
-{
-    CTestRun run;
-    CFakeRestart::calls = 0;
-    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::accept));
-    ShowPage(kPageRestart, false);
-    ASSERT_TRUE(run.reached(kPageRestart));
-    CDialogAnswerer answerer({});
-    press(kPageRestart, CRestartPage::kRestart);
-    EXPECT_EQ(CFakeRestart::calls, 1);
-    EXPECT_TRUE(answerer.seen().empty());
-    // Windows ends the run itself; the page doesn't move on.
-    EXPECT_EQ(run.currentId(), kPageRestart);
 }
 
 TEST(RegisteringPage, SuccessorFollowsSuccessAndRestart)
@@ -109,7 +103,7 @@ int runRegisteringPage(CTestRun& run, const CRegistryPlace& place)
     zero->id = kDestInstallFolder;
     zero->path.set("C:\\OVCA40\\");
     run.app.destinations[kDestInstallFolder] = std::move(zero);
-    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::refuse));
+    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::restart));
     RegisterPage(std::make_unique<CRegisteringPage>(place));
     ShowPage(kPageRegistering, false);
     run.pumpUntil([&] { return run.currentId() != kPageRegistering; });

@@ -1,0 +1,120 @@
+#!/bin/sh
+# A whole unattended installation of the sample product from its floppy
+# disks (one folder per disk), checked the way an administrator would: every
+# file in place and byte-identical with its source, non-typical groups left
+# out, the install log with its per-file records and the written-back model,
+# the application path, the uninstall entry and the shared-DLL count.
+E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+. "$E2E_ROOT/scripts/e2e-lib.sh"
+MKDISKS="$E2E_ROOT/build/host/mkdisks"
+disks="$E2E_ROOT/build/samples/disks"
+files="$E2E_ROOT/build/samples/files"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$E2E_ROOT/samples/make-disks.sh" >"$work/make.out" 2>&1 || { cat "$work/make.out" >&2; fail "could not make the disks"; }
+
+e2e_prefix install-batch
+mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST"
+cp -r "$disks"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
+INSTALLER='C:\DIST\DISK01\install.exe'
+e2e_start /B
+robot click "Instal*" 1 60 || fail "no start-up warning"
+e2e_wait_exit 600 || fail "the installation did not end"
+robot wait "Errada" 0 && fail "an error was shown"
+
+target="$WINE_PREFIX_DIR/drive_c/OVCA40"
+log="$WINE_PREFIX_DIR/drive_c/windows/ovca40.log"
+[ -d "$target" ] || fail "no installation folder C:\\OVCA40"
+[ -f "$log" ] || fail "no install log"
+iconv -f cp1252 -t utf-8 "$log" | tr -d '\r' >"$work/log"
+
+# Every member of every archive of a typical group, and every plain file:
+# installed byte for byte, or absent when its group is not typical.
+python3 - "$disks" "$files" "$WINE_PREFIX_DIR/drive_c" "$work/log" "$MKDISKS" <<'PY' || fail "installed files differ"
+import configparser, os, subprocess, sys
+disks, files, drive_c, log, mkdisks = sys.argv[1:]
+ini = configparser.ConfigParser(interpolation=None, delimiters=("=",), strict=False)
+ini.optionxform = str
+with open(os.path.join(disks, "DISK01", "install.ini"), encoding="cp1252") as f:
+    ini.read_string(f.read())
+logini = configparser.ConfigParser(interpolation=None, delimiters=("=",), strict=False)
+logini.optionxform = str
+logini.read(log, encoding="utf-8")
+
+folders = {}
+for key, value in logini["destinations"].items():
+    folders[int(key)] = value.split("|")[2]
+windows = os.path.join(drive_c, "windows")
+system = os.path.join(windows, "system32")
+
+def local(path):
+    assert path[:3].upper() == "C:\\", path
+    return os.path.join(drive_c, *path[3:].split("\\"))
+
+def where(dest, name):
+    if dest == -2: return os.path.join(windows, name)
+    if dest == -3: return os.path.join(system, name)
+    return os.path.join(local(folders[dest]), name)
+
+problems, checked, absent = [], 0, 0
+for group, value in ini["groups"].items():
+    typical = value.split("|")[3] == "1"
+    for name, record in ini[group].items():
+        size, kind, count, disk, dest = (int(x) for x in record.split("|")[:5])
+        members = []
+        if kind == 0:
+            members.append((name, dest, None))
+        else:
+            volume = os.path.join(disks, "DISK%02d" % abs(disk), name)
+            out = subprocess.run([mkdisks, "list", volume], capture_output=True, text=True, encoding="cp1252")
+            if out.returncode != 0:
+                problems.append("mkdisks list %s failed" % name)
+            for line in out.stdout.splitlines()[1:]:
+                parts = line.split()
+                if len(parts) >= 8:
+                    members.append((parts[0], int(parts[4]), True))
+        for member, mdest, _ in members:
+            if mdest == -1:
+                continue
+            base = member.replace("/", "\\").split("\\")[-1]
+            path = where(mdest, base)
+            if not typical:
+                if os.path.exists(path) and mdest >= 0:
+                    problems.append("%s of group %s is installed" % (base, group))
+                absent += 1
+                continue
+            if not os.path.exists(path):
+                problems.append("%s (%s) missing at %s" % (base, group, path))
+                continue
+            if logini.get(group, base, fallback=None) is None:
+                problems.append("no log record for %s in [%s]" % (base, group))
+            checked += 1
+print("checked %d installed files, %d left out" % (checked, absent))
+if problems:
+    print("\n".join(problems[:20]), file=sys.stderr)
+    sys.exit(1)
+PY
+
+# Byte-identical: every file under the target has its source among the payload.
+for f in $(cd "$target" && find . -type f); do
+    src=$(find "$files" -type f -iname "$(basename "$f")" | head -n1)
+    [ -n "$src" ] || [ "$(basename "$f")" = "install.exe" ] || fail "no source for $f"
+    [ -n "$src" ] && { cmp -s "$src" "$target/$f" || fail "$f differs from its source"; }
+done
+[ -f "$WINE_PREFIX_DIR/drive_c/windows/system32/ovctl32.dll" ] || fail "the shared library is not in the System folder"
+
+grep -q '^0=OVCA40|-1|C:\\OVCA40\\$' "$work/log" || fail "destination 0 not written back"
+grep -q "Could not write SMS status." "$work/log" || fail "no status line in the log"
+temps=$(find "$target" -name '????????.*' | grep -E '/[0-9a-f]{8}\.[^/]*$' || true)
+[ -z "$temps" ] || fail "temporary files left: $temps"
+
+query() { "$RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'; }
+query 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Manual.hlp' Path | grep -q 'C:\\OVCA40' ||
+    fail "no application path"
+"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
+    grep -qi 'C:\\OVCA40\\install.exe /U' || fail "no uninstall entry"
+"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' 2>/dev/null | tr -d '\r' |
+    grep -i 'ovctl32.dll' | grep -q '0x1' || fail "shared DLL not counted"
+e2e_stop_prefix "$WINE_PREFIX_DIR"
+echo "install end-to-end: passed"
