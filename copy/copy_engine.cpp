@@ -52,6 +52,18 @@ bool askAboutCurrentError(const std::string& fileName)
     throw CFileException(CFileException::causeFromOsError(GetLastError()), path);
 }
 
+// Whether anything of that name is there: one call, where a directory
+// search would cost several for every file placed.
+bool present(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Window messages are let through at most this often while data is read:
+// often enough for the page and its cancel button, without a round trip to
+// the window system for every block.
+constexpr DWORD kPumpInterval = 25;
+
 } // namespace
 
 CCopyEngine::~CCopyEngine()
@@ -84,7 +96,7 @@ std::string CCopyEngine::TempPathFor(const std::string& destinationPath, int max
                       std::rand() & 0x7FFF);
         CPath candidate(path);
         candidate.setName(std::string(digits, 8));
-        if (!candidate.exists())
+        if (!present(candidate.text()))
             return candidate.text();
     }
     return std::string();
@@ -183,7 +195,7 @@ void CCopyEngine::copyArchive(CGroupFile& record, const std::string& sourcePath)
 {
     record.open(sourcePath);
     for (;;) {
-        PumpMessages();
+        pumpNowAndThen();
         if (!m_app.succeeded)
             return;
         CInstallEntry entry;
@@ -208,14 +220,18 @@ void CCopyEngine::placeEntry(CInstallEntry& entry)
     m_done += entry.header.unpackedSize;
 }
 
-std::string CCopyEngine::makeFolder(int destination) const
+std::string CCopyEngine::makeFolder(int destination)
 {
     auto found = m_app.destinations.find(static_cast<std::int16_t>(destination));
     if (found == m_app.destinations.end() || found->second->path.empty())
         throw CFileException(CFileException::badPath, std::to_string(destination));
     std::string folder = WithTrailingBackslash(found->second->path.text());
+    // Made once per run; a folder that vanishes meanwhile fails the next file.
+    if (m_madeFolders.count(folder))
+        return folder;
     if (!CPath(folder).createFolders())
         throwLastError(folder);
+    m_madeFolders.insert(folder);
     return folder;
 }
 
@@ -223,13 +239,13 @@ std::string CCopyEngine::olderCopy(const CInstallEntry& entry) const
 {
     int destination = entry.header.destination;
     if (destination != kDestWindows && destination != kDestSystem)
-        return CPath(entry.destinationPath).exists() ? entry.destinationPath : std::string();
+        return present(entry.destinationPath) ? entry.destinationPath : std::string();
     std::string name = CPath(entry.destinationPath).fileName();
     for (int special : {CPath::windowsFolder, CPath::systemFolder}) {
         CPath candidate;
         candidate.setSpecial(special);
         candidate.setFileName(name);
-        if (candidate.exists())
+        if (present(candidate.text()))
             return candidate.text();
     }
     return std::string();
@@ -296,11 +312,22 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
     RecordInstalledTarget(m_app, entry.destinationPath);
 }
 
+bool CCopyEngine::pumpNowAndThen()
+{
+    DWORD now = GetTickCount();
+    if (now - m_lastPump < kPumpInterval)
+        return false;
+    m_lastPump = now;
+    PumpMessages();
+    return true;
+}
+
 void CCopyEngine::ProgressTick()
 {
     if (!m_app.succeeded || !m_current)
         return;
-    PumpMessages();
+    if (pumpNowAndThen() && (!m_app.succeeded || !m_current))
+        return;
     if (m_view.CancelRequested()) {
         if (m_view.ConfirmCancel()) {
             m_current->source->abort();

@@ -8,6 +8,7 @@
 #include "archive/multi_file.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 class CInstallApp;
@@ -74,13 +75,17 @@ private:
     void copyPlainFile(CGroupFile& record, const std::string& sourcePath);
     void copyArchive(CGroupFile& record, const std::string& sourcePath);
     void placeEntry(CInstallEntry& entry);
-    std::string makeFolder(int destination) const;
+    std::string makeFolder(int destination);
     std::string olderCopy(const CInstallEntry& entry) const;
+    // Lets window messages through when the last time was long enough ago;
+    // true when it did.
+    bool pumpNowAndThen();
 
     CInstallApp& m_app;
     CCopyView& m_view;
     std::uint32_t m_total = 0;
     std::uint32_t m_done = 0;
     CInstallEntry* m_current = nullptr;
-    int m_shownPercent = -1;
+    std::set<std::string> m_madeFolders;
+    unsigned long m_lastPump = 0;
 };

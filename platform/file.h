@@ -55,6 +55,13 @@ public:
     // The path the file was opened with (kept after close for messages).
     const std::string& path() const { return m_path; }
 
+    // Gives this open file its last-write time (as setTimeAndAttributes
+    // does), without opening it again.
+    void setModified(std::uint32_t modified);
+    // Gives a closed file its attribute bits, touching it only when they
+    // differ from what a newly written file has (the archive bit alone).
+    static void setAttributes(const std::string& path, unsigned attributes);
+
     // Gives a closed file its last-write time (creation and access times stay)
     // and its attribute bits. On POSIX only the time and the read-only bit
     // (as the absence of write permission) have a meaning.

@@ -145,6 +145,32 @@ std::uint64_t CFile::length() const
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+void CFile::setModified(std::uint32_t modified)
+{
+    if (!isOpen())
+        fail(CFileException::invalidFile);
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(modified);
+    times[1].tv_nsec = 0;
+    if (futimens(static_cast<int>(m_handle), times) != 0)
+        failFromSystem();
+}
+
+void CFile::setAttributes(const std::string& path, unsigned attributes)
+{
+    // Only the read-only bit means something here.
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        throw CFileException(CFileException::causeFromErrno(errno), path);
+    mode_t mode = st.st_mode & 07777;
+    mode_t wanted = (attributes & attrReadOnly) ? (mode & ~static_cast<mode_t>(0222))
+                                                : (mode | S_IWUSR);
+    if (wanted != mode && chmod(path.c_str(), wanted) != 0)
+        throw CFileException(CFileException::causeFromErrno(errno), path);
+}
+
 void CFile::setTimeAndAttributes(const std::string& path, std::uint32_t modified,
                                  unsigned attributes)
 {

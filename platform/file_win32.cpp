@@ -158,6 +158,28 @@ std::uint64_t CFile::length() const
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
+void CFile::setModified(std::uint32_t modified)
+{
+    if (!isOpen())
+        fail(CFileException::invalidFile);
+    ULONGLONG ticks = (static_cast<ULONGLONG>(modified) + kEpochDelta) * kTicksPerSecond;
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(ticks);
+    ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    if (!SetFileTime(toHandle(m_handle), nullptr, nullptr, &ft))
+        failFromSystem();
+}
+
+void CFile::setAttributes(const std::string& path, unsigned attributes)
+{
+    DWORD bits = attributes & kSettableAttributes;
+    // A file just written carries the archive bit and nothing else.
+    if (bits == FILE_ATTRIBUTE_ARCHIVE)
+        return;
+    if (!SetFileAttributesA(path.c_str(), bits ? bits : FILE_ATTRIBUTE_NORMAL))
+        throw CFileException(CFileException::causeFromOsError(GetLastError()), path);
+}
+
 void CFile::setTimeAndAttributes(const std::string& path, std::uint32_t modified,
                                  unsigned attributes)
 {
