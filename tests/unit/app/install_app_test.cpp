@@ -213,3 +213,24 @@ TEST_F(SecondStage, StartsOnlyAfterASuccessfulUninstallRun)
     GetPrivateProfileStringA("Events", keys, "", value, sizeof value, m_app.logPath.text().c_str());
     EXPECT_STREQ(value, "Could not write SMS status.");
 }
+
+TEST(InstallApp, ASecondRunExtendsTheLog)
+{
+    CScratchFolder scratch;
+    std::string log = scratch / "ovca40.log";
+    {
+        CInstallApp first;
+        first.logPath.set(log);
+        first.LogEvent("first run");
+        WritePrivateProfileStringA("Base", "ORTAVEL.EXE", "0|1|0", log.c_str());
+    }
+    {
+        CInstallApp second;
+        second.logPath.set(log);
+        second.LogEvent("second run");
+    }
+    std::string text = ReadWholeFile(log);
+    EXPECT_NE(text.find("=first run"), std::string::npos) << text;
+    EXPECT_NE(text.find("=second run"), std::string::npos) << text;
+    EXPECT_NE(text.find("ORTAVEL.EXE=0|1|0"), std::string::npos) << text;
+}

@@ -1,0 +1,40 @@
+#include "ui/free_space_warning.h"
+
+#include "platform/resource_string.h"
+#include "resources/resource.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+std::string CFreeSpaceWarning::DriveOf(const std::string& folder)
+{
+    if (folder.size() >= 2 && folder[1] == ':')
+        return folder.substr(0, 2);
+    return folder;
+}
+
+bool CFreeSpaceWarning::OnInitDialog()
+{
+    std::string pattern = LoadResourceString(IDS_SPACE_WARNING);
+    char text[512];
+    std::snprintf(text, sizeof text, pattern.c_str(), DriveOf(m_folder).c_str());
+    SetDlgItemTextA(m_hwnd, kText, text);
+    // Counted in 64 bits: today's disks hold more than a 32-bit count.
+    char number[32];
+    std::snprintf(number, sizeof number, "%" PRId64, m_needed);
+    SetDlgItemTextA(m_hwnd, kNeeded, number);
+    std::snprintf(number, sizeof number, "%" PRIu64, m_available);
+    SetDlgItemTextA(m_hwnd, kAvailable, number);
+
+    RECT r, area;
+    GetWindowRect(m_hwnd, &r);
+    HWND owner = GetWindow(m_hwnd, GW_OWNER);
+    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SetWindowPos(m_hwnd, nullptr, area.left + (area.right - area.left - (r.right - r.left)) / 2,
+                 area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    // "Cancel·lar" is the default: going on needs a deliberate choice.
+    SetFocus(item(IDCANCEL));
+    return false;
+}
