@@ -6,4 +6,5 @@ cmake --build --preset win64 -j2
 export SCREENS_DIR="$PWD/docs/screens"
 scripts/with-display.sh tests/e2e/startup_test.sh
 scripts/with-display.sh tests/e2e/billboards_test.sh
+scripts/with-display.sh tests/e2e/tour_test.sh
 ls "$SCREENS_DIR"

@@ -7,6 +7,7 @@
 //   uirobot text CAPTION ID [SECONDS]     print the text of control ID
 //   uirobot enabled CAPTION ID [SECONDS]  exit 0 when control ID is enabled
 //   uirobot rect CAPTION [SECONDS]        print "X Y WIDTH HEIGHT" on screen
+//   uirobot settext CAPTION ID TEXT [SECONDS]  type TEXT into control ID
 //
 // A CAPTION ending in "*" matches every caption that begins with the rest,
 // so captions with accented letters can be named from any shell.
@@ -101,7 +102,7 @@ HWND findControl(HWND window, int id)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|enabled|rect CAPTION [ID] [SECONDS]\n");
+    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|enabled|rect|settext CAPTION [ID] [TEXT] [SECONDS]\n");
     return 1;
 }
 
@@ -113,11 +114,12 @@ int main(int argc, char** argv)
         return usage();
     std::string verb = argv[1];
     const char* caption = argv[2];
-    bool needsId = verb == "click" || verb == "text" || verb == "enabled";
-    if (needsId && argc < 4)
+    bool needsId = verb == "click" || verb == "text" || verb == "enabled" || verb == "settext";
+    bool needsText = verb == "settext";
+    if ((needsId && argc < 4) || (needsText && argc < 5))
         return usage();
     int id = needsId ? std::atoi(argv[3]) : 0;
-    int secondsArg = needsId ? 4 : 3;
+    int secondsArg = needsText ? 5 : needsId ? 4 : 3;
     double seconds = argc > secondsArg ? std::atof(argv[secondsArg]) : 20.0;
 
     if (verb == "gone") {
@@ -155,6 +157,12 @@ int main(int argc, char** argv)
     }
     if (verb == "enabled")
         return IsWindowEnabled(control) ? 0 : 4;
+    if (verb == "settext") {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        return 0;
+    }
     if (verb == "click") {
         if (!IsWindowEnabled(control)) {
             std::fprintf(stderr, "uirobot: control %d of \"%s\" is disabled\n", id, caption);
