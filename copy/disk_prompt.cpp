@@ -85,29 +85,14 @@ bool CDiskPrompt::OnInitDialog()
     m_folder = CPath(m_filePath).folderText();
     SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
 
-    RECT r, area;
-    GetWindowRect(m_hwnd, &r);
-    HWND owner = GetWindow(m_hwnd, GW_OWNER);
-    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    SetWindowPos(m_hwnd, nullptr, area.left + (area.right - area.left - (r.right - r.left)) / 2,
-                 area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+    CentreOnOwner();
     return true;
-}
-
-std::string CDiskPrompt::readEdit() const
-{
-    int length = GetWindowTextLengthA(item(kFolderEdit));
-    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-    GetDlgItemTextA(m_hwnd, kFolderEdit, text.data(), length + 1);
-    return text.data();
 }
 
 void CDiskPrompt::OnOK()
 {
     // File names are appended to folder texts directly: keep the backslash.
-    m_folder = WithTrailingBackslash(readEdit());
+    m_folder = WithTrailingBackslash(itemText(kFolderEdit));
     CPath candidate(m_folder + CPath(m_filePath).fileName());
     if (!m_folder.empty() && candidate.exists()) {
         m_app.sourceFolder.set(m_folder);
@@ -123,7 +108,7 @@ void CDiskPrompt::OnOK()
 bool CDiskPrompt::OnCommand(int id, int code, HWND control)
 {
     if (id == kBrowse && code == BN_CLICKED) {
-        m_folder = readEdit();
+        m_folder = itemText(kFolderEdit);
         if (RunPicker(m_hwnd, m_folder, false))
             SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
         return true;

@@ -42,8 +42,6 @@ protected:
     void OnOK() override;
 
 private:
-    std::string readEdit() const;
-
     CInstallApp& m_app;
     std::string m_filePath;
     int m_diskNumber;

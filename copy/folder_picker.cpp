@@ -1,5 +1,6 @@
 #include "copy/folder_picker.h"
 
+#include "platform/dialog.h"
 #include "platform/path.h"
 #include "platform/resource_string.h"
 #include "resources/resource.h"
@@ -23,16 +24,6 @@ struct CPickerState {
     std::string address;
 };
 
-std::string controlText(HWND dialog, int id)
-{
-    HWND control = GetDlgItem(dialog, id);
-    int length = control ? GetWindowTextLengthA(control) : 0;
-    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-    if (control)
-        GetWindowTextA(control, text.data(), length + 1);
-    return text.data();
-}
-
 // The folder the dialog is showing: its current directory.
 std::string currentFolder()
 {
@@ -45,18 +36,6 @@ void showAddress(HWND dialog, const CPickerState& state)
 {
     SetDlgItemTextA(dialog, kAddressEdit, state.address.c_str());
     SetDlgItemTextA(dialog, kAddressText, state.address.c_str());
-}
-
-void centre(HWND dialog)
-{
-    RECT r, area;
-    GetWindowRect(dialog, &r);
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    int x = area.left + (area.right - area.left - (r.right - r.left)) / 2;
-    int y = area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2;
-    SetWindowPos(dialog, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 void showBlankAddressMessage(HWND owner)
@@ -79,7 +58,7 @@ UINT_PTR CALLBACK pickerHook(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
                 ShowWindow(control, SW_HIDE);
         ShowWindow(GetDlgItem(dialog, state->editable ? kAddressText : kAddressEdit), SW_HIDE);
         showAddress(dialog, *state);
-        centre(dialog);
+        CentreWindowOnOwner(dialog);
         return TRUE;
     }
     case WM_COMMAND: {
@@ -92,7 +71,7 @@ UINT_PTR CALLBACK pickerHook(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
             return FALSE;
         }
         if (id == IDOK) {
-            std::string address = state->editable ? controlText(dialog, kAddressEdit) : state->address;
+            std::string address = state->editable ? WindowText(GetDlgItem(dialog, kAddressEdit)) : state->address;
             if (address.empty()) {
                 showBlankAddressMessage(dialog);
                 return TRUE;

@@ -74,6 +74,28 @@ void CDialog::EndOrDestroy(INT_PTR result)
         DestroyWindow(m_hwnd);
 }
 
+std::string WindowText(HWND window)
+{
+    int length = window ? GetWindowTextLengthA(window) : 0;
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    if (window)
+        GetWindowTextA(window, text.data(), length + 1);
+    return text.data();
+}
+
+void CentreWindowOnOwner(HWND window)
+{
+    RECT r, area;
+    GetWindowRect(window, &r);
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    int x = area.left + (area.right - area.left - (r.right - r.left)) / 2;
+    int y = area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2;
+    SetWindowPos(window, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool CDialog::RouteModelessMessage(MSG& msg)
 {
     for (HWND dlg : modelessDialogs()) {

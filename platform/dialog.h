@@ -4,6 +4,15 @@
 
 #include <windows.h>
 
+#include <string>
+
+// Centres a window over its owner, or over the work area when the owner is
+// missing or minimised.
+void CentreWindowOnOwner(HWND window);
+
+// The whole text of a window, however long.
+std::string WindowText(HWND window);
+
 class CDialog {
 public:
     explicit CDialog(int templateId) : m_templateId(templateId) {}
@@ -22,6 +31,8 @@ public:
     int templateId() const { return m_templateId; }
     bool isModal() const { return m_modal; }
     HWND item(int id) const { return GetDlgItem(m_hwnd, id); }
+    std::string itemText(int id) const { return WindowText(item(id)); }
+    void CentreOnOwner() { CentreWindowOnOwner(m_hwnd); }
 
     // Gives a queued message to the modeless dialog it belongs to.
     static bool RouteModelessMessage(MSG& msg);

@@ -39,5 +39,26 @@ private:
     HGDIOBJ m_old;
 };
 
+// The paint context of a window for the WM_PAINT it is handling.
+class CPaintDC {
+public:
+    explicit CPaintDC(HWND window) : m_window(window), m_dc(BeginPaint(window, &m_ps))
+    {
+        GetClientRect(window, &m_client);
+    }
+    ~CPaintDC() { EndPaint(m_window, &m_ps); }
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+
+    HDC dc() const { return m_dc; }
+    const RECT& client() const { return m_client; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_ps;
+    HDC m_dc;
+    RECT m_client;
+};
+
 // A font of the given size in points at the resolution of the window's screen.
 HFONT CreatePointFont(HWND window, const char* face, int points, int weight);

@@ -49,18 +49,10 @@ bool CFolderPage::OnInitDialog()
     return CPage::OnInitDialog();
 }
 
-std::string CFolderPage::readEdit() const
-{
-    int length = GetWindowTextLengthA(item(kFolderEdit));
-    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-    GetDlgItemTextA(m_hwnd, kFolderEdit, text.data(), length + 1);
-    return text.data();
-}
-
 bool CFolderPage::OnCommand(int id, int code, HWND control)
 {
     if (id == kBrowse && code == BN_CLICKED) {
-        m_folder = readEdit();
+        m_folder = itemText(kFolderEdit);
         if (RunPicker(m_hwnd, m_folder, true))
             SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
         return true;
@@ -71,7 +63,7 @@ bool CFolderPage::OnCommand(int id, int code, HWND control)
 void CFolderPage::OnNext()
 {
     CInstallApp& app = CInstallApp::get();
-    m_folder = WithTrailingBackslash(readEdit());
+    m_folder = WithTrailingBackslash(itemText(kFolderEdit));
     CPath folder(m_folder);
     folder.setFileName("*.*");
     if (m_folder.empty() || !folder.exists()) {

@@ -28,7 +28,5 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
 
 private:
-    std::string readEdit() const;
-
     std::string m_folder;
 };

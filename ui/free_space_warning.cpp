@@ -26,15 +26,8 @@ bool CFreeSpaceWarning::OnInitDialog()
     std::snprintf(number, sizeof number, "%" PRIu64, m_available);
     SetDlgItemTextA(m_hwnd, kAvailable, number);
 
-    RECT r, area;
-    GetWindowRect(m_hwnd, &r);
-    HWND owner = GetWindow(m_hwnd, GW_OWNER);
-    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    SetWindowPos(m_hwnd, nullptr, area.left + (area.right - area.left - (r.right - r.left)) / 2,
-                 area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
-    // "Cancel·lar" is the default: going on needs a deliberate choice.
+    CentreOnOwner();
+    // Cancel is the default: going on needs a deliberate choice.
     SetFocus(item(IDCANCEL));
     return false;
 }

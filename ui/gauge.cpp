@@ -1,5 +1,7 @@
 #include "ui/gauge.h"
 
+#include "platform/gdi.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -100,11 +102,7 @@ void CGauge::Paint(HDC dc, const RECT& client) const
 
 bool CGauge::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hwnd, &ps);
-    RECT client;
-    GetClientRect(m_hwnd, &client);
-    Paint(dc, client);
-    EndPaint(m_hwnd, &ps);
+    CPaintDC paint(m_hwnd);
+    Paint(paint.dc(), paint.client());
     return true;
 }

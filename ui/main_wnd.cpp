@@ -160,12 +160,8 @@ void CMainWnd::Paint(HDC dc, const RECT& client) const
 
 bool CMainWnd::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hwnd, &ps);
-    RECT client;
-    GetClientRect(m_hwnd, &client);
-    Paint(dc, client);
-    EndPaint(m_hwnd, &ps);
+    CPaintDC paint(m_hwnd);
+    Paint(paint.dc(), paint.client());
     return true;
 }
 

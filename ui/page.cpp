@@ -69,17 +69,7 @@ bool CPage::OnInitDialog()
 
 void CPage::PlacePage()
 {
-    HWND owner = mainWindow();
-    RECT area;
-    if (!owner || IsIconic(owner) || !GetWindowRect(owner, &area))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    RECT r;
-    GetWindowRect(m_hwnd, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    int x = area.left + (area.right - area.left - w) / 2;
-    int y = area.top + (area.bottom - area.top - h) / 2;
-    SetWindowPos(m_hwnd, nullptr, std::max(0, x), std::max(0, y), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnOwner();
 }
 
 void CPage::ShowForRun()
@@ -181,11 +171,6 @@ void CPage::MarkFailed()
 {
     next = kPageFailed;
     CInstallApp::get().succeeded = false;
-}
-
-bool CPage::OnCommand(int id, int code, HWND control)
-{
-    return CDialog::OnCommand(id, code, control);
 }
 
 bool CPage::OnActivateApp(bool active)

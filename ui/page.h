@@ -58,7 +58,6 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
     void OnOK() override { Guarded([this] { OnNext(); }); }
     void OnCancel() override { Guarded([this] { OnPageCancel(); }); }
     bool OnActivateApp(bool active) override;

@@ -70,7 +70,8 @@ damaged() {
 
 # Case a: one byte of the stored ovca40.tag (Diccionaris, DADES.MFA..MFB) flipped.
 damaged checksum
-set -- $(locate "$work/checksum" DADES.MFA ovca40.tag 0.5) || fail "ovca40.tag not found in the archive"
+spot=$(locate "$work/checksum" DADES.MFA ovca40.tag 0.5) || fail "ovca40.tag not found in the archive"
+set -- $spot
 [ "$3" = stored ] || fail "ovca40.tag is not stored but $3"
 python3 - "$work/checksum/$1" "$2" <<'PY'
 import sys
@@ -89,7 +90,8 @@ printf 'XXXX' | dd of="$work/magic/DISK04/DADES.MFB" bs=1 seek=0 count=4 conv=no
 
 # Case c: AJUDA.MFA cut off in the middle of the zlib data of ManualCa.hlp.
 damaged cut
-set -- $(locate "$work/cut" AJUDA.MFA ManualCa.hlp 0.5) || fail "ManualCa.hlp not found in the archive"
+spot=$(locate "$work/cut" AJUDA.MFA ManualCa.hlp 0.5) || fail "ManualCa.hlp not found in the archive"
+set -- $spot
 [ "$3" = zlib ] || fail "ManualCa.hlp is not zlib but $3"
 truncate -s "$2" "$work/cut/$1"
 

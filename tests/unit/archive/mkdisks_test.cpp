@@ -108,7 +108,7 @@ TEST(LayoutReader, TimesAndCodePage)
     EXPECT_EQ(parseTime("123"), 123u);
     EXPECT_FALSE(parseTime("1999-13-01"));
     EXPECT_FALSE(parseTime("yesterday"));
-    EXPECT_EQ(toWindows1252("Instal\xC2\xB7lació"), std::string("Instal\xB7laci\xF3"));
+    EXPECT_EQ(toWindows1252("Instal\xC2\xB7laci\xC3\xB3"), std::string("Instal\xB7laci\xF3"));
     EXPECT_EQ(toWindows1252("\xE2\x82\xAC"), std::string("\x80"));
     EXPECT_FALSE(toWindows1252("\xE4\xB8\xAD"));   // no place in the code page
     EXPECT_FALSE(toWindows1252("\xC3"));           // cut in the middle of a character
@@ -193,9 +193,9 @@ name = Usuari de prova
 company = Bramo
 
 [disk 1]
-label = Ortavel 4.0 Català - Disc 1
+label = Ortavel 4.0 Catal)" "\xC3\xA0" R"( - Disc 1
 [disk 2]
-label = Ortavel 4.0 Català - Disc 2
+label = Ortavel 4.0 Catal)" "\xC3\xA0" R"( - Disc 2
 
 [destination 1]
 folder = Diccionaris
@@ -209,7 +209,7 @@ typical = yes
 
 [group WP6]
 title = WordPerfect 6.x
-description = Connexió amb WordPerfect
+description = Connexi)" "\xC3\xB3" R"( amb WordPerfect
 typical = no
 selectable = yes
 
@@ -238,7 +238,7 @@ compress = no
 member = wp/ovwp6.dll -> app
 
 [target OVCA40.EXE]
-title = Ortavel 4.0 Català
+title = Ortavel 4.0 Catal)" "\xC3\xA0" R"(
 icon-file = ovca40.exe
 )"));
     }

@@ -1,0 +1,129 @@
+#!/bin/sh
+# An older copy of the main program that can't be deleted because it is in
+# use: the installation leaves it alone, puts the new file beside it under a
+# temporary name, has Windows swap them at its next start, records the file
+# as existing before and not placed, and offers a restart. In batch mode the
+# restart page goes on by itself and the run ends without restarting; run by
+# hand, the user reaches the restart page and declines.
+E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+. "$E2E_ROOT/scripts/e2e-lib.sh"
+shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
+disks="$E2E_ROOT/build/samples/disks"
+files="$E2E_ROOT/build/samples/files"
+work=$(mktemp -d)
+HOLD_PID=
+cleanup() {
+    # A holder left by a failed check is told to go, so nothing outlives the test.
+    [ -n "$HOLD_PID" ] && [ -n "$WINE_PREFIX_DIR" ] && touch "$WINE_PREFIX_DIR/drive_c/hold.go"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+"$E2E_ROOT/samples/make-disks.sh" >"$work/make.out" 2>&1 || { cat "$work/make.out" >&2; fail "could not make the disks"; }
+new=$(find "$files" -type f -iname ovca40.exe | head -n1)
+[ -n "$new" ] || fail "no source for ovca40.exe"
+printf 'MZ an older ovca40.exe, still running\r\n' >"$work/old.exe"
+
+# prepare NAME: a fresh prefix with the disks as C:\DIST\DISK01.., an older
+# C:\OVCA40\ovca40.exe and a program holding it open.
+prepare() {
+    e2e_prefix "locked-file-$1"
+    mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST" "$WINE_PREFIX_DIR/drive_c/OVCA40"
+    cp -r "$disks"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
+    cp "$work/old.exe" "$WINE_PREFIX_DIR/drive_c/OVCA40/ovca40.exe"
+    "$RUN" "$E2E_BUILD/holdfile.exe" 'C:\OVCA40\ovca40.exe' 'C:\hold.ready' 'C:\hold.go' 600 \
+        >"$WINE_PREFIX_DIR/hold.out" 2>&1 &
+    HOLD_PID=$!
+    i=0
+    while [ ! -f "$WINE_PREFIX_DIR/drive_c/hold.ready" ]; do
+        kill -0 "$HOLD_PID" 2>/dev/null || { cat "$WINE_PREFIX_DIR/hold.out" >&2; fail "$1: holdfile ended early"; }
+        i=$((i + 1))
+        [ $i -le 600 ] || fail "$1: holdfile did not take the file"
+        sleep 0.1
+    done
+    INSTALLER='C:\DIST\DISK01\install.exe'
+}
+
+# release NAME: the holder is still there (nothing restarted the system)
+# and lets go of the file when told.
+release() {
+    kill -0 "$HOLD_PID" 2>/dev/null || fail "$1: the program holding ovca40.exe was ended"
+    touch "$WINE_PREFIX_DIR/drive_c/hold.go"
+    wait "$HOLD_PID"
+    rc=$?
+    HOLD_PID=
+    [ $rc -eq 0 ] || fail "$1: holdfile ended with $rc"
+}
+
+# check NAME: what the run left behind.
+check() {
+    target="$WINE_PREFIX_DIR/drive_c/OVCA40"
+    log="$WINE_PREFIX_DIR/drive_c/windows/ovca40.log"
+    [ -f "$log" ] || fail "$1: no install log"
+    tr -d '\r' <"$log" | sed -n '/^\[Programa\]/,/^\[/p' >"$work/programa"
+    grep -qx 'ovca40.exe=0|0|1' "$work/programa" ||
+        fail "$1: the record of ovca40.exe is '$(grep -i '^ovca40.exe=' "$work/programa")', not 0|0|1"
+    grep -qx 'wvcommca.dat=0|1|0' "$work/programa" || fail "$1: the next member was not placed as usual"
+    cmp -s "$work/old.exe" "$target/ovca40.exe" || fail "$1: the older ovca40.exe was changed"
+
+    temps=$(find "$target" -type f | grep -E '/[0-9a-f]{8}\.[^/]*$' || true)
+    [ "$(printf '%s\n' "$temps" | grep -c .)" -eq 1 ] || fail "$1: not exactly one temporary file: $temps"
+    temp=$(basename "$temps")
+    [ "$(dirname "$temps")" = "$target" ] || fail "$1: the temporary file $temps is not beside ovca40.exe"
+    case "$temp" in *.exe) ;; *) fail "$1: the temporary file $temp lacks the .exe extension" ;; esac
+    cmp -s "$new" "$temps" || fail "$1: the temporary file $temp does not hold the new ovca40.exe"
+
+    pending=$("$RUN" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+              /v PendingFileRenameOperations 2>/dev/null | tr -d '\r' | grep PendingFileRenameOperations)
+    wininit="$WINE_PREFIX_DIR/drive_c/windows/wininit.ini"
+    if [ -n "$pending" ]; then
+        # Pairs of source and target; "!" asks for the target to be replaced.
+        printf '%s\n' "$pending" | grep -qiF "\\??\\C:\\OVCA40\\$temp\\0!\\??\\C:\\OVCA40\\ovca40.exe" ||
+            fail "$1: the pending rename is not $temp over ovca40.exe: $pending"
+        echo "$1: boot-time rename recorded in PendingFileRenameOperations"
+    elif [ -f "$wininit" ]; then
+        tr -d '\r' <"$wininit" | sed -n '/^\[rename\]/,/^\[/p' | grep -qix "C:\\\\OVCA40\\\\ovca40.exe=C:\\\\OVCA40\\\\$temp" ||
+            fail "$1: wininit.ini does not rename $temp to ovca40.exe"
+        echo "$1: boot-time rename recorded in wininit.ini"
+    else
+        fail "$1: no boot-time rename recorded"
+    fi
+}
+
+# Batch mode: the restart page has no work there, so the run just ends.
+prepare batch
+e2e_start /B
+robot click "Instal*" 1 60 || fail "batch: no start-up warning"
+e2e_wait_exit 600 || fail "batch: the installation did not end"
+robot wait "Errada" 0 2>/dev/null && fail "batch: an error was shown"
+check batch
+release batch
+e2e_stop_prefix "$WINE_PREFIX_DIR"
+
+# wait_control CAPTION ID SECONDS: until a window of that caption has control
+# ID (pages of one prefix share their captions).
+wait_control() {
+    i=0
+    while ! robot enabled "$1" "$2" 1 2>/dev/null; do
+        i=$((i + 1))
+        [ $i -le $(($3 * 2)) ] || return 1
+        sleep 0.5
+    done
+}
+
+# By hand, as a user would: every page answered, the restart declined.
+prepare pages
+e2e_start
+robot click "Instal*" 1 60 || fail "pages: no start-up warning"
+robot click "Termes*" 1020 60 || fail "pages: no licence page"
+robot click "Seleccionar*" 1020 60 || fail "pages: no folder page"
+wait_control "Ortavel 4.0 Catal*" 1036 600 || fail "pages: no restart page"
+robot text "Ortavel 4.0 Catal*" 1035 | grep -q "Restart" || fail "pages: the restart page has no Restart button"
+e2e_shot "Ortavel 4.0 Catal*" "$shots/page-1558-restart.png" || fail "pages: no screenshot of the restart page"
+robot click "Ortavel 4.0 Catal*" 1036 || fail "pages: could not press Don't Restart"
+e2e_wait_exit 60 || fail "pages: the run did not end after Don't Restart"
+robot wait "Errada" 0 2>/dev/null && fail "pages: an error was shown"
+check pages
+release pages
+e2e_stop_prefix "$WINE_PREFIX_DIR"
+echo "locked file end-to-end: passed"
