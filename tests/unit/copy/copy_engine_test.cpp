@@ -4,6 +4,7 @@
 #include "errors/x_exception.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/scratch.h"
+#include "platform/registry.h"
 #include "tests/unit/copy/test_archive.h"
 
 #include <gtest/gtest.h>
@@ -316,4 +317,33 @@ TEST(CopyEngineNames, NamePartsAndTemporaryNames)
     EXPECT_EQ(temp.substr(scratch.path().size(), 8).find_first_not_of("0123456789abcdef"),
               std::string::npos);
     EXPECT_EQ(CCopyEngine::TempPathFor(scratch / "X.DAT", 0), "");
+}
+
+TEST_F(CopyEngine, ASharedLibraryReplacesItsOlderCopyInTheWindowsFolder)
+{
+    CPath windowsCopy, systemCopy;
+    windowsCopy.setSpecial(CPath::windowsFolder);
+    systemCopy.setSpecial(CPath::systemFolder);
+    std::string name = "ovtst" + std::to_string(GetCurrentProcessId() % 1000) + ".dll";
+    windowsCopy.setFileName(name);
+    systemCopy.setFileName(name);
+    scratch.write("older.dll", "old");
+    ASSERT_TRUE(CopyFileA((scratch / "older.dll").c_str(), windowsCopy.text().c_str(), FALSE));
+
+    writeArchive("A.MF1", {{name, "new library", kDestSystem}}, 1 << 20);
+    addFile("A.MF1", 1, 11, 1, 0);
+    CCopyEngine engine(app, view);
+    EXPECT_EQ(engine.CopyFiles(), 1549);
+
+    // The older copy was looked for in the Windows folder first and removed;
+    // the new one went to the System folder and is counted as shared.
+    EXPECT_FALSE(windowsCopy.exists());
+    EXPECT_EQ(ReadWholeFile(systemCopy.text()), "new library");
+    EXPECT_EQ(record("Base", name), "-3|1|1");
+    CRegKey key;
+    ASSERT_TRUE(key.open(HKEY_LOCAL_MACHINE,
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"));
+    EXPECT_EQ(key.readDword(systemCopy.text()).value_or(0), 1u);
+    key.deleteValue(systemCopy.text());
+    systemCopy.remove();
 }
