@@ -116,15 +116,18 @@ int CCopyEngine::CopyFiles()
     for (auto& record : m_app.groupFiles) {
         // A "Yes" to the main window's close question stops before the next file.
         if (!m_app.succeeded)
-            return kFailedPage;
+            break;
         if (record->group && record->group->selected) {
             m_view.ShowSource(record->name);
             CopyGroupFile(*record);
         }
         if (!m_app.succeeded)
-            return kFailedPage;
+            break;
     }
+    // A stopped copy doesn't leave its billboard over the failure page.
     m_view.EndBillboards();
+    if (!m_app.succeeded)
+        return kFailedPage;
     if (m_app.loggingEnabled)
         WriteBackModel(m_app, m_app.logPath.text());
     return m_view.Successor();
