@@ -8,6 +8,7 @@
 #include "profile/install_profile.h"
 #include "resources/resource.h"
 #include "system/boot_rename.h"
+#include "system/program_items.h"
 #include "system/shared_dll_count.h"
 
 #include <windows.h>
@@ -124,6 +125,9 @@ int CCopyEngine::CopyFiles()
         if (!m_app.succeeded)
             break;
     }
+    // Every file is in place: the installed targets get their program items.
+    if (m_app.succeeded)
+        CreateProgramItems(m_app);
     // A stopped copy doesn't leave its billboard over the failure page.
     m_view.EndBillboards();
     if (!m_app.succeeded)

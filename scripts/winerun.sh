@@ -7,8 +7,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="${WINE_PREFIX_DIR:-$here/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-# The ANSI code page of the Catalan texts is Windows-1252.
-export LC_ALL=C LANG=C
+# The ANSI code page of the Catalan texts is Windows-1252, which Wine keeps
+# for this locale too; its UTF-8 Unix side is what lets Wine store file
+# names with Catalan letters (the program group "Ortavel 4.0 Catal\xE0").
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$here/scripts/wineprefix.sh" >&2 || exit 1

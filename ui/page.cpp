@@ -134,7 +134,7 @@ void CPage::EnableNavigation(bool enable)
     if (!m_bar || !m_bar->hwnd())
         return;
     EnableWindow(m_bar->item(CButtonBar::kBack), enable && prev != 0);
-    EnableWindow(m_bar->item(CButtonBar::kNext), enable && next != 0);
+    EnableWindow(m_bar->item(CButtonBar::kNext), enable && NextAllowed());
 }
 
 void CPage::OnNext()
@@ -203,7 +203,7 @@ bool CButtonBar::OnInitDialog()
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     EnableWindow(item(kBack), m_page.prev != 0);
-    EnableWindow(item(kNext), m_page.next != 0);
+    EnableWindow(item(kNext), m_page.NextAllowed());
     ShowWindow(item(kHelp), SW_HIDE);
     return false;
 }
@@ -212,7 +212,8 @@ bool CButtonBar::OnCommand(int id, int code, HWND control)
 {
     switch (id) {
     case kNext:
-        m_page.Guarded([this] { m_page.OnNext(); });
+        if (m_page.NextAllowed())
+            m_page.Guarded([this] { m_page.OnNext(); });
         return true;
     case kBack:
         m_page.Guarded([this] { m_page.OnBack(); });

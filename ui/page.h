@@ -35,6 +35,8 @@ public:
     int barId;
 
     virtual bool ShouldShow() { return true; }
+    // Whether "Seguent >" (and the page's own default button) may go on.
+    virtual bool NextAllowed() const { return next != 0; }
     // The page's work; the next page's id, or 0 to stay.
     virtual int DoWork() { return 0; }
     virtual void OnNext();
@@ -58,7 +60,11 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void OnOK() override { Guarded([this] { OnNext(); }); }
+    void OnOK() override
+    {
+        if (NextAllowed())
+            Guarded([this] { OnNext(); });
+    }
     void OnCancel() override { Guarded([this] { OnPageCancel(); }); }
     bool OnActivateApp(bool active) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;

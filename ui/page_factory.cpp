@@ -9,6 +9,7 @@
 #include "ui/reading_page.h"
 #include "ui/registering_page.h"
 #include "ui/restart_page.h"
+#include "ui/user_data_page.h"
 
 std::unique_ptr<CPage> CreatePage(int id)
 {
@@ -17,11 +18,14 @@ std::unique_ptr<CPage> CreatePage(int id)
     case kPageLicence: return std::make_unique<CLicencePage>();
     case kPageReading: return std::make_unique<CReadingPage>(app.uninstallMode);
     case kPageFolder: return std::make_unique<CFolderPage>();
-    // The editor, group and user-data pages are not there yet: the run
-    // goes from the folder page to copying.
+    // The editor and group pages are not there yet: the folder page leads
+    // to the user data, or straight to copying after an earlier installation.
     case kPageEditors:
     case kPageGroup:
-    case kPageUserData:
+        if (app.previousInstall)
+            return std::make_unique<CCopyPage>();
+        return std::make_unique<CUserDataPage>();
+    case kPageUserData: return std::make_unique<CUserDataPage>();
     case kPageCopy: return std::make_unique<CCopyPage>();
     case kPageRegistering: return std::make_unique<CRegisteringPage>();
     case kPageDone: return std::make_unique<CDonePage>();

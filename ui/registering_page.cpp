@@ -40,9 +40,22 @@ void CRegisteringPage::RegisterWithWindows(CInstallApp& app)
     RegisterUninstall(UninstallCommand(folder), app.displayName, app.displayName, m_place);
 }
 
-// The user data, options file, editor configuration and product record come
-// with the user-data page and the editor integration.
-void CRegisteringPage::WriteUserData(CInstallApp&) {}
-void CRegisteringPage::WriteOptionsFile(CInstallApp&) {}
+void CRegisteringPage::WriteUserData(CInstallApp& app)
+{
+    // Only a run from the distribution (its profile beside the files) has
+    // user data to keep.
+    CPath profile(app.sourceFolder.folderText() + app.profilePath.fileName());
+    if (profile.exists())
+        app.userInfo.Write();
+}
+
+void CRegisteringPage::WriteOptionsFile(CInstallApp& app)
+{
+    auto zero = app.destinations.find(kDestInstallFolder);
+    ::WriteOptionsFile(zero == app.destinations.end() ? std::string() : zero->second->path.text());
+}
+
+// The editor configuration and the product record come with the editor
+// integration.
 void CRegisteringPage::ConfigureEditors(CInstallApp&) {}
 void CRegisteringPage::WriteProductRecord(CInstallApp&) {}

@@ -116,5 +116,44 @@ query 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Manual.hlp' Path
     grep -qi 'C:\\OVCA40\\install.exe /U' || fail "no uninstall entry"
 "$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' 2>/dev/null | tr -d '\r' |
     grep -i 'ovctl32.dll' | grep -q '0x1' || fail "shared DLL not counted"
+# Every installed target has its shell link in the group's folder under the
+# user's Start-menu Programs, named by its title up to the title's last dot,
+# and pointing at the installed file (the uninstaller's with "/U").
+python3 - "$WINE_PREFIX_DIR/drive_c" "$work/log" <<'PY' || fail "program items missing"
+import configparser, glob, os, sys
+drive_c, log = sys.argv[1:]
+ini = configparser.ConfigParser(interpolation=None, delimiters=("=",), strict=False)
+ini.optionxform = str
+ini.read(log, encoding="utf-8")
+group = "Ortavel 4.0 Catal\u00e0"
+folders = glob.glob(os.path.join(drive_c, "users", "*", "AppData", "Roaming", "Microsoft",
+                                 "Windows", "Start Menu", "Programs", group))
+if len(folders) != 1:
+    sys.exit("no Start-menu group folder %r (found %r)" % (group, folders))
+problems, made = [], 0
+for key, value in ini["targets"].items():
+    fields = value.split("|")
+    title, arguments, installed = fields[3], fields[4], fields[6]
+    if not installed:
+        continue
+    name = title.rsplit(".", 1)[0] if "." in title else title
+    link = os.path.join(folders[0], name + ".lnk")
+    if not os.path.isfile(link):
+        problems.append("no link %s for %s" % (link, key))
+        continue
+    data = open(link, "rb").read()
+    base = installed.split("\\")[-1]
+    if base.lower().encode("cp1252") not in data.lower() and \
+            base.lower().encode("utf-16-le") not in data.lower():
+        problems.append("%s does not point at %s" % (link, installed))
+    if arguments and arguments.encode("utf-16-le") not in data and arguments.encode("cp1252") not in data:
+        problems.append("%s lacks its arguments %s" % (link, arguments))
+    made += 1
+print("%d program items in %s" % (made, folders[0]))
+if problems or made == 0:
+    print("\n".join(problems) or "no installed target", file=sys.stderr)
+    sys.exit(1)
+PY
+
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "install end-to-end: passed"

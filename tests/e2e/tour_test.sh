@@ -37,6 +37,19 @@ robot click "Canviar Carpeta" 2 || fail "could not cancel the picker"
 robot gone "Canviar Carpeta" 10 || fail "the picker stayed"
 robot click "Seleccionar*" 1020 || fail "no Seguent on the folder page"
 
+# The user data: the profile suggests the entity; a name of five letters or
+# more lets the run go on.
+robot wait "Dades*" 30 || fail "no user-data page"
+company=$(robot text "Dades*" 1031 | tr -d '\r')
+[ "$company" = "Bramo" ] || fail "the entity field shows '$company'"
+robot enabled "Dades*" 1020 0 && fail "Seguent is enabled without a name"
+robot settext "Dades*" 1030 "Joan" || fail "could not type a name"
+robot enabled "Dades*" 1020 0 && fail "a name of four letters was enough"
+robot settext "Dades*" 1030 "Joana Puig" || fail "could not type a name"
+robot enabled "Dades*" 1020 5 || fail "Seguent stayed disabled with a name"
+e2e_shot "Dades*" "$shots/page-126-user.png"
+robot click "Dades*" 1020 || fail "no Seguent on the user-data page"
+
 # Disks 1 and 2 are found beside each other; disk 3 is asked for.
 robot wait "Inseriu el Disc" 120 || fail "no prompt for the third disk"
 line=$(robot text "Inseriu el Disc" 1026 | tr -d '\r' | iconv -f cp1252 -t utf-8)
@@ -59,6 +72,9 @@ robot wait "Ortavel 4.0 Catal*" 300 || fail "no end page"
 robot text "Ortavel 4.0 Catal*" 1 10 | grep -q "Finalitzar" || fail "the run did not end on its final page"
 e2e_shot "Ortavel 4.0 Catal*" "$shots/page-115-done.png"
 robot click "Ortavel 4.0 Catal*" 1 || fail "no Finalitzar"
+options="$WINE_PREFIX_DIR/drive_c/windows/ovca40.ini"
+grep -q '^Path=C:\\OVCA40\\' "$options" || fail "no installation folder in ovca40.ini"
+grep -q '^Spanish=si' "$options" || fail "no option in ovca40.ini"
 e2e_wait_exit 60 || fail "the run did not end"
 robot wait "Errada" 0 && fail "an error was shown"
 n=$(find "$WINE_PREFIX_DIR/drive_c/OVCA40" -type f | wc -l)

@@ -21,62 +21,6 @@
 
 namespace {
 
-struct Search {
-    const char* caption;
-    HWND found;
-    HWND foundOther;
-};
-
-bool isDialog(HWND hwnd)
-{
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    return std::string(cls) == "#32770";
-}
-
-BOOL CALLBACK matchCaption(HWND hwnd, LPARAM lp)
-{
-    auto* search = reinterpret_cast<Search*>(lp);
-    char text[512] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    std::string wanted = search->caption;
-    std::string caption = text;
-    bool match = !wanted.empty() && wanted.back() == '*'
-                     ? caption.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) == 0
-                     : caption == wanted;
-    if (IsWindowVisible(hwnd) && match) {
-        // Dialogs first: a page may share its caption with the main window.
-        if (isDialog(hwnd)) {
-            search->found = hwnd;
-            return FALSE;
-        }
-        if (!search->foundOther)
-            search->foundOther = hwnd;
-    }
-    return TRUE;
-}
-
-HWND findWindow(const char* caption)
-{
-    Search search = {caption, nullptr, nullptr};
-    EnumWindows(matchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found ? search.found : search.foundOther;
-}
-
-// Polls for the condition until the time runs out.
-template <class Condition>
-bool waitFor(double seconds, Condition condition)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start > static_cast<DWORD>(seconds * 1000))
-            return false;
-        Sleep(50);
-    }
-}
-
 struct ControlSearch {
     int id;
     HWND found;
@@ -98,6 +42,63 @@ HWND findControl(HWND window, int id)
     ControlSearch search = {id, nullptr};
     EnumChildWindows(window, matchId, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+struct Search {
+    const char* caption;
+    int id;  // when not 0, only windows holding that control count
+    HWND found;
+    HWND foundOther;
+};
+
+bool isDialog(HWND hwnd)
+{
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return std::string(cls) == "#32770";
+}
+
+BOOL CALLBACK matchCaption(HWND hwnd, LPARAM lp)
+{
+    auto* search = reinterpret_cast<Search*>(lp);
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    std::string wanted = search->caption;
+    std::string caption = text;
+    bool match = !wanted.empty() && wanted.back() == '*'
+                     ? caption.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) == 0
+                     : caption == wanted;
+    if (IsWindowVisible(hwnd) && match && (search->id == 0 || findControl(hwnd, search->id))) {
+        // Dialogs first: a page may share its caption with the main window.
+        if (isDialog(hwnd)) {
+            search->found = hwnd;
+            return FALSE;
+        }
+        if (!search->foundOther)
+            search->foundOther = hwnd;
+    }
+    return TRUE;
+}
+
+HWND findWindow(const char* caption, int id = 0)
+{
+    Search search = {caption, id, nullptr, nullptr};
+    EnumWindows(matchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found ? search.found : search.foundOther;
+}
+
+// Polls for the condition until the time runs out.
+template <class Condition>
+bool waitFor(double seconds, Condition condition)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start > static_cast<DWORD>(seconds * 1000))
+            return false;
+        Sleep(50);
+    }
 }
 
 int usage()
@@ -128,7 +129,9 @@ int main(int argc, char** argv)
     }
 
     HWND window = nullptr;
-    if (!waitFor(seconds, [&] { return (window = findWindow(caption)) != nullptr; })) {
+    // With a control id, the window must hold that control: several windows
+    // of the run may share a caption.
+    if (!waitFor(seconds, [&] { return (window = findWindow(caption, id)) != nullptr; })) {
         std::fprintf(stderr, "uirobot: no window \"%s\"\n", caption);
         return 2;
     }

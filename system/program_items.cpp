@@ -1,0 +1,69 @@
+#include "system/program_items.h"
+
+#include "app/install_app.h"
+#include "platform/message_pump.h"
+#include "system/group_manager.h"
+
+#include <windows.h>
+
+namespace {
+
+// The Program Manager road's position code for every item.
+constexpr int kPositionCode = 5;
+
+std::string iconPathOf(const CInstallApp& app, const CTarget& target)
+{
+    if (target.iconFile.empty())
+        return std::string();
+    auto installation = app.destinations.find(0);
+    if (installation == app.destinations.end() || !installation->second)
+        return std::string();
+    return installation->second->path.folderText() + target.iconFile;
+}
+
+} // namespace
+
+void CreateProgramItems(CInstallApp& app, CShellGroupManager& manager)
+{
+    for (const auto& entry : app.targets) {
+        const CTarget* target = entry.second.get();
+        if (!target || target->installedPath.empty())
+            continue;
+        int show = target->minimised ? SW_SHOWMINIMIZED : SW_SHOW;
+        manager.AddItem(app.groupName, target->installedPath.text(), target->arguments,
+                        target->title, iconPathOf(app, *target), target->iconIndex,
+                        std::string(), show, kPositionCode);
+        PumpMessages();
+    }
+}
+
+void CreateProgramItems(CInstallApp& app)
+{
+    // Program items are a convenience: nothing about them may stop the run.
+    try {
+        CShellGroupManager manager;
+        CreateProgramItems(app, manager);
+    } catch (...) {
+    }
+}
+
+void RemoveProgramItems(CInstallApp& app, CShellGroupManager& manager)
+{
+    for (const auto& entry : app.targets) {
+        const CTarget* target = entry.second.get();
+        if (!target || target->installedPath.empty())
+            continue;
+        manager.DeleteItem(app.groupName, target->title);
+        PumpMessages();
+    }
+    manager.DeleteGroup(app.groupName);
+}
+
+void RemoveProgramItems(CInstallApp& app)
+{
+    try {
+        CShellGroupManager manager;
+        RemoveProgramItems(app, manager);
+    } catch (...) {
+    }
+}

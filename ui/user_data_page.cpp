@@ -1,0 +1,38 @@
+#include "ui/user_data_page.h"
+
+#include "app/install_app.h"
+#include "platform/registry.h"
+
+bool CUserDataPage::NextAllowed() const
+{
+    return CPage::NextAllowed() && CInstallApp::get().userInfo.name.size() > kShortestName;
+}
+
+bool CUserDataPage::OnInitDialog()
+{
+    CInstallApp& app = CInstallApp::get();
+    // The user data of an earlier installation can't be changed.
+    if (CRegKey::exists(HKEY_CURRENT_USER, kProductKey)) {
+        EnableWindow(item(kName), FALSE);
+        EnableWindow(item(kCompany), FALSE);
+    }
+    CPage::OnInitDialog();
+    app.userInfo.Read(app.profilePath.text());
+    SetDlgItemTextA(m_hwnd, kName, app.userInfo.name.c_str());
+    SetDlgItemTextA(m_hwnd, kCompany, app.userInfo.company.c_str());
+    EnableNavigation(true);
+    SetFocus(item(kName));
+    return false;
+}
+
+bool CUserDataPage::OnCommand(int id, int code, HWND control)
+{
+    if (code == EN_CHANGE && (id == kName || id == kCompany)) {
+        CUserInfo& info = CInstallApp::get().userInfo;
+        (id == kName ? info.name : info.company) = itemText(id);
+        if (id == kName)
+            EnableNavigation(true);
+        return true;
+    }
+    return CPage::OnCommand(id, code, control);
+}

@@ -1,0 +1,21 @@
+// Page 126: the user's name and entity. An earlier installation's record
+// fixes them; otherwise the profile may suggest them and the user types.
+#pragma once
+
+#include "ui/page.h"
+
+class CUserDataPage : public CPage {
+public:
+    static constexpr int kName = 1030;
+    static constexpr int kCompany = 1031;
+    // "Seguent >" needs a name longer than this.
+    static constexpr std::size_t kShortestName = 4;
+
+    CUserDataPage() : CPage(kPageUserData, kPageCopy, true) {}
+
+    bool NextAllowed() const override;
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+};
