@@ -35,11 +35,14 @@ echo
 echo "Installed into C:\\OVCA40:"
 (cd "$WINE_PREFIX_DIR/drive_c" && find OVCA40 -type f -printf '  %-40p %10s bytes\n' 2>/dev/null | sort)
 echo
+echo "Program items in the Start menu:"
+(cd "$WINE_PREFIX_DIR/drive_c" && find users -path '*Programs/Ortavel*' -name '*.lnk' | sed 's/^/  /')
+echo
 echo "Install log C:\\windows\\ovca40.log, Events:"
 e2e_events | sed 's/^/  /'
 echo
-echo "Registry:"
-"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Manual.hlp' 2>/dev/null | tr -d '\r' | iconv -f cp1252 -t utf-8 | sed '/^$/d; s/^/  /'
-"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' | iconv -f cp1252 -t utf-8 | grep -i -A3 'ortavel' | sed 's/^/  /'
+echo "Registry (reg.exe writes in the console's OEM code page):"
+"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Manual.hlp' 2>/dev/null | tr -d '\r' | iconv -f cp850 -t utf-8 | sed '/^$/d; s/^/  /'
+"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' | iconv -f cp850 -t utf-8 | grep -i -A3 'ortavel' | sed 's/^/  /'
 [ "$batch" = yes ] && echo "Screenshots in $shots"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
