@@ -27,6 +27,8 @@
 #define IDS_INSERT_DISK_LABEL       36
 #define IDS_INSERT_DISK_NUMBER      37
 #define IDS_PICKER_TITLE            38
+#define IDS_BACKUP_CAPTION          39
+#define IDS_BACKUP_RETRY            40
 #define IDS_RESTART_FAILED          23
 #define IDS_SPACE_WARNING           26
 #define IDS_ADDRESS_BLANK           27

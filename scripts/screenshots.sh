@@ -9,4 +9,5 @@ scripts/with-display.sh tests/e2e/billboards_test.sh
 scripts/with-display.sh tests/e2e/tour_test.sh
 scripts/with-display.sh tests/e2e/locked_file_test.sh
 scripts/with-display.sh tests/e2e/bad_disks_test.sh
+scripts/with-display.sh tests/e2e/uninstall_test.sh
 ls "$SCREENS_DIR"

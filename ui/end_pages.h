@@ -28,8 +28,10 @@ public:
     bool ConfirmCancel() override { return true; }
 };
 
-// 1547: the product was uninstalled.
+// 1547: the product was uninstalled. There is no way back: the pages
+// before it have done their work.
 class CUninstalledPage : public CPage {
 public:
     CUninstalledPage() : CPage(kPageUninstalled, -1, true) {}
+    bool BackAllowed() const override { return false; }
 };

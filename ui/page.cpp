@@ -133,7 +133,7 @@ void CPage::EnableNavigation(bool enable)
 {
     if (!m_bar || !m_bar->hwnd())
         return;
-    EnableWindow(m_bar->item(CButtonBar::kBack), enable && prev != 0);
+    EnableWindow(m_bar->item(CButtonBar::kBack), enable && BackAllowed());
     EnableWindow(m_bar->item(CButtonBar::kNext), enable && NextAllowed());
 }
 
@@ -202,7 +202,7 @@ bool CButtonBar::OnInitDialog()
     SetWindowPos(m_hwnd, nullptr, (width - barWidth) / 2, client.bottom, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    EnableWindow(item(kBack), m_page.prev != 0);
+    EnableWindow(item(kBack), m_page.BackAllowed());
     EnableWindow(item(kNext), m_page.NextAllowed());
     ShowWindow(item(kHelp), SW_HIDE);
     return false;
@@ -216,7 +216,8 @@ bool CButtonBar::OnCommand(int id, int code, HWND control)
             m_page.Guarded([this] { m_page.OnNext(); });
         return true;
     case kBack:
-        m_page.Guarded([this] { m_page.OnBack(); });
+        if (m_page.BackAllowed())
+            m_page.Guarded([this] { m_page.OnBack(); });
         return true;
     case kCancel:
         m_page.Guarded([this] { m_page.OnPageCancel(); });

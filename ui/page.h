@@ -37,6 +37,8 @@ public:
     virtual bool ShouldShow() { return true; }
     // Whether "Seguent >" (and the page's own default button) may go on.
     virtual bool NextAllowed() const { return next != 0; }
+    // Whether "< Enrere" may go back.
+    virtual bool BackAllowed() const { return prev != 0; }
     // The page's work; the next page's id, or 0 to stay.
     virtual int DoWork() { return 0; }
     virtual void OnNext();

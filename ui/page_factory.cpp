@@ -9,6 +9,7 @@
 #include "ui/reading_page.h"
 #include "ui/registering_page.h"
 #include "ui/restart_page.h"
+#include "ui/uninstall_pages.h"
 #include "ui/user_data_page.h"
 
 std::unique_ptr<CPage> CreatePage(int id)
@@ -32,6 +33,8 @@ std::unique_ptr<CPage> CreatePage(int id)
     case kPageRestart: return std::make_unique<CRestartPage>();
     case kPageFailed: return std::make_unique<CFailedPage>();
     case kPageUninstallConfirm: return std::make_unique<CUninstallConfirmPage>();
+    case kPageUninstallFiles: return std::make_unique<CUninstallFilesPage>();
+    case kPageUnregistering: return std::make_unique<CUnregisteringPage>();
     case kPageUninstalled: return std::make_unique<CUninstalledPage>();
     default: return nullptr;
     }
