@@ -36,6 +36,11 @@ void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::str
             std::int16_t id = 0;
             if (!FieldAsInt16(id, entry.value, 0))
                 continue;
+            // The installer only ever records plain file names: anything
+            // that would reach outside the destination folder is left alone.
+            if (entry.key.find_first_of("\\/:") != std::string::npos || entry.key == "." ||
+                entry.key == "..")
+                continue;
             auto destination = app.destinations.find(id);
             if (destination == app.destinations.end() || !destination->second ||
                 destination->second->path.empty())

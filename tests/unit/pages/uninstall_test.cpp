@@ -54,7 +54,7 @@ TEST(UninstallFiles, DeletesTheLoggedFilesAndEmptyFolders)
     SetFileAttributesA((app0 + "ovca40.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     scratch.write("ovca40.log",
                   "[Programa]\r\novca40.exe=0|1|0\r\ngone.dll=0|1|0\r\novctl32.dll=-3|1|0\r\n"
-                  "common32.dll=-3|1|1\r\n"
+                  "common32.dll=-3|1|1\r\n..\\USER\\mine.txt=0|1|0\r\n"
                   "[Diccionaris]\r\nverbs.dic=1|1|0\r\npronoms.rgl=2|1|0\r\novca40.tag=3|1|0\r\n");
 
     CInstallApp app;
@@ -88,7 +88,7 @@ TEST(UninstallFiles, DeletesTheLoggedFilesAndEmptyFolders)
     EXPECT_TRUE(exists(system + "common32.dll"));
     EXPECT_EQ(CSharedDllCount(system + "common32.dll", registry.place()).count(), 1u);
     EXPECT_FALSE(exists(app0));
-    EXPECT_TRUE(exists(user + "mine.txt"));
+    EXPECT_TRUE(exists(user + "mine.txt"));  // a record reaching out of its folder is refused
     EXPECT_FALSE(exists(user + "ovca40.tag"));
 }
 
