@@ -44,7 +44,8 @@ void ScheduleBootRename(const std::string& source, const std::string& target,
 
 bool ReplaceAtRestart(const std::string& source, const std::string& target)
 {
-    CInstallApp::get().restartNeeded = true;
     ScheduleBootRename(source, target, MoveAtRestart, WininitPath());
+    // Only a replacement that is really pending asks for a restart.
+    CInstallApp::get().restartNeeded = true;
     return true;
 }
