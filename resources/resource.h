@@ -29,6 +29,7 @@
 #define IDS_PICKER_TITLE            38
 #define IDS_BACKUP_CAPTION          39
 #define IDS_BACKUP_RETRY            40
+#define IDS_EDITORS_MANUAL          41
 #define IDS_RESTART_FAILED          23
 #define IDS_SPACE_WARNING           26
 #define IDS_ADDRESS_BLANK           27

@@ -2,6 +2,7 @@
 // successor and whether it has the button bar.
 #include "app/install_app.h"
 #include "ui/copy_page.h"
+#include "ui/editors_page.h"
 #include "ui/end_pages.h"
 #include "ui/folder_page.h"
 #include "ui/licence_page.h"
@@ -19,9 +20,9 @@ std::unique_ptr<CPage> CreatePage(int id)
     case kPageLicence: return std::make_unique<CLicencePage>();
     case kPageReading: return std::make_unique<CReadingPage>(app.uninstallMode);
     case kPageFolder: return std::make_unique<CFolderPage>();
-    // The editor and group pages are not there yet: the folder page leads
-    // to the user data, or straight to copying after an earlier installation.
-    case kPageEditors:
+    case kPageEditors: return std::make_unique<CEditorsPage>();
+    // The group page is not there yet: the editor page leads to the user
+    // data, or straight to copying after an earlier installation.
     case kPageGroup:
         if (app.previousInstall)
             return std::make_unique<CCopyPage>();

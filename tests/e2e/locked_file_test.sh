@@ -117,6 +117,7 @@ e2e_start
 robot click "Instal*" 1 60 || fail "pages: no start-up warning"
 robot click "Termes*" 1020 60 || fail "pages: no licence page"
 robot click "Seleccionar*" 1020 60 || fail "pages: no folder page"
+robot click "Ortavel Catal*" 1020 60 || fail "pages: no editor page"
 robot settext "Dades*" 1030 "Joana Puig" 60 || fail "pages: no user-data page"
 robot click "Dades*" 1020 10 || fail "pages: no Seguent on the user-data page"
 wait_control "Ortavel 4.0 Catal*" 1036 600 || fail "pages: no restart page"

@@ -7,7 +7,8 @@
 //   uirobot text CAPTION ID [SECONDS]     print the text of control ID
 //   uirobot enabled CAPTION ID [SECONDS]  exit 0 when control ID is enabled
 //   uirobot rect CAPTION [SECONDS]        print "X Y WIDTH HEIGHT" on screen
-//   uirobot settext CAPTION ID TEXT [SECONDS]  type TEXT into control ID
+//   uirobot settext CAPTION ID TEXT [SECONDS]  put TEXT into control ID
+//   uirobot key CAPTION ID TEXT [SECONDS]      type TEXT's characters into control ID
 //
 // A CAPTION ending in "*" matches every caption that begins with the rest,
 // so captions with accented letters can be named from any shell.
@@ -103,7 +104,7 @@ bool waitFor(double seconds, Condition condition)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|enabled|rect|settext CAPTION [ID] [TEXT] [SECONDS]\n");
+    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|enabled|rect|settext|key CAPTION [ID] [TEXT] [SECONDS]\n");
     return 1;
 }
 
@@ -115,8 +116,8 @@ int main(int argc, char** argv)
         return usage();
     std::string verb = argv[1];
     const char* caption = argv[2];
-    bool needsId = verb == "click" || verb == "text" || verb == "enabled" || verb == "settext";
-    bool needsText = verb == "settext";
+    bool needsText = verb == "settext" || verb == "key";
+    bool needsId = verb == "click" || verb == "text" || verb == "enabled" || needsText;
     if ((needsId && argc < 4) || (needsText && argc < 5))
         return usage();
     int id = needsId ? std::atoi(argv[3]) : 0;
@@ -160,6 +161,12 @@ int main(int argc, char** argv)
     }
     if (verb == "enabled")
         return IsWindowEnabled(control) ? 0 : 4;
+    if (verb == "key") {
+        // Typed keys go to the control as characters.
+        for (const char* c = argv[4]; *c; ++c)
+            PostMessageA(control, WM_CHAR, static_cast<unsigned char>(*c), 1);
+        return 0;
+    }
     if (verb == "settext") {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]),

@@ -1,0 +1,75 @@
+#include "tests/unit/pages/page_test_support.h"
+
+#include "ui/editors_page.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kProfile =
+    "[destinations]\n0=OVCA40TEST\n"
+    "[groups]\nBase=Programa||1|1|0\nWord97=Word 97|Macros per a Word 97|0|1|1\n"
+    "WP8=WordPerfect 8.0||0|1|1\nAmipro=AmiPro 3.x||0|1|1\nExtra=Extres||0|1|1\n";
+
+std::vector<std::string> lines(HWND list)
+{
+    std::vector<std::string> out;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[128] = {};
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        out.push_back(text);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(EditorsPage, TicksDecideGroupsAndEditors)
+{
+    CTestRun run;
+    run.dist.write("install.ini", kProfile);
+    run.app.editorPresent[kEditorWord97] = true;
+    run.app.editorPresent[kEditorWP8] = true;
+    ShowPage(kPageLicence, false);
+    PressBar(kPageLicence, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageFolder));
+    CScratchFolder target;
+    SetDlgItemTextA(FindPage(kPageFolder)->hwnd(), 1001, target.path().c_str());
+    PressBar(kPageFolder, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageEditors));
+    HWND page = FindPage(kPageEditors)->hwnd();
+    HWND list = GetDlgItem(page, CEditorsPage::kList);
+
+    // Found editors only, sorted by their titles, all ticked.
+    EXPECT_EQ(lines(list), (std::vector<std::string>{"Word 97", "WordPerfect 8.0"}));
+    EXPECT_TRUE(run.app.groups.at("Word97")->checked);
+    char description[128] = {};
+    GetDlgItemTextA(page, CEditorsPage::kDescription, description, sizeof description);
+    EXPECT_STREQ(description, "Macros per a Word 97");
+
+    // Space on the current line unticks it; going on applies the ticks.
+    SendMessageA(list, WM_CHAR, ' ', 1);
+    EXPECT_FALSE(run.app.groups.at("Word97")->checked);
+    PressBar(kPageEditors, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageUserData));
+    EXPECT_FALSE(run.app.groups.at("Word97")->selected);
+    EXPECT_FALSE(run.app.editorPresent[kEditorWord97]);
+    EXPECT_TRUE(run.app.groups.at("WP8")->selected);
+    EXPECT_TRUE(run.app.editorPresent[kEditorWP8]);
+    EXPECT_TRUE(run.app.groups.at("Base")->selected);
+    EXPECT_FALSE(run.app.groups.at("Amipro")->selected);  // not found: never copied
+
+    // The manual list offers every editor but WordPerfect 8.0 and Word Pro,
+    // unticked; going on without ticks clears the flags the button set.
+    PressBar(kPageUserData, CButtonBar::kBack);
+    ASSERT_TRUE(run.reached(kPageEditors));
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(CEditorsPage::kManual, BN_CLICKED), 0);
+    EXPECT_EQ(lines(list), (std::vector<std::string>{"AmiPro 3.x", "Word 97"}));
+    EXPECT_FALSE(run.app.groups.at("WP8")->checked);
+    PressBar(kPageEditors, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageUserData));
+    EXPECT_FALSE(run.app.editorPresent[kEditorWP8]);
+    EXPECT_FALSE(run.app.editorPresent[kEditorAmiPro]);
+    EXPECT_FALSE(run.app.groups.at("Extra")->selected);
+}

@@ -1,0 +1,41 @@
+// Page 127: the word processors to configure, each line with a tick. The
+// ticks decide which editor groups are copied and which editors are set up.
+#pragma once
+
+#include "ui/page.h"
+
+class CFileGroup;
+
+class CEditorsPage : public CPage {
+public:
+    static constexpr int kList = 1018;
+    static constexpr int kManual = 1019;
+    static constexpr int kDescription = 1032;
+    static constexpr int kExplanation = 1037;
+
+    CEditorsPage() : CPage(kPageEditors, kPageGroup, true) {}
+
+    void OnNext() override;
+
+    // The editor an editor group stands for; -1 for any other group.
+    static int EditorOf(const std::string& groupName);
+    // Whether the manual list offers the group: every editor but the two
+    // whose configuration needs their detection.
+    static bool OfferedManually(const std::string& groupName);
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
+
+private:
+    void fill();
+    void showDescription();
+    void drawLine(const DRAWITEMSTRUCT& item) const;
+    void toggle(int index);
+    int boxSide() const;
+    static LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp);
+
+    WNDPROC m_listProc = nullptr;
+    bool m_manual = false;
+};
