@@ -5,6 +5,7 @@
 #include "ui/editors_page.h"
 #include "ui/end_pages.h"
 #include "ui/folder_page.h"
+#include "ui/group_page.h"
 #include "ui/licence_page.h"
 #include "ui/page_framework.h"
 #include "ui/reading_page.h"
@@ -21,12 +22,12 @@ std::unique_ptr<CPage> CreatePage(int id)
     case kPageReading: return std::make_unique<CReadingPage>(app.uninstallMode);
     case kPageFolder: return std::make_unique<CFolderPage>();
     case kPageEditors: return std::make_unique<CEditorsPage>();
-    // The group page is not there yet: the editor page leads to the user
-    // data, or straight to copying after an earlier installation.
+    // After an earlier installation its group and user data stand: the
+    // editor page leads straight to copying.
     case kPageGroup:
         if (app.previousInstall)
             return std::make_unique<CCopyPage>();
-        return std::make_unique<CUserDataPage>();
+        return std::make_unique<CGroupPage>();
     case kPageUserData: return std::make_unique<CUserDataPage>();
     case kPageCopy: return std::make_unique<CCopyPage>();
     case kPageRegistering: return std::make_unique<CRegisteringPage>();

@@ -45,6 +45,13 @@ robot key "Ortavel Catal*" 1018 " " || fail "could not tick the first editor"
 e2e_shot "Ortavel Catal*" "$shots/page-127-editors.png"
 robot click "Ortavel Catal*" 1020 || fail "no Seguent on the editor page"
 
+# The program group: a new one named after the product, or one that exists.
+robot wait "Seleccionar el nom*" 30 || fail "no group page"
+group=$(robot text "Seleccionar el nom*" 1006 | tr -d '\r' | iconv -f cp1252 -t utf-8)
+[ "$group" = "Ortavel 4.0 Català" ] || fail "the group page offers '$group'"
+e2e_shot "Seleccionar el nom*" "$shots/page-106-group.png"
+robot click "Seleccionar el nom*" 1020 || fail "no Seguent on the group page"
+
 # The user data: the profile suggests the entity; a name of five letters or
 # more lets the run go on.
 robot wait "Dades*" 30 || fail "no user-data page"

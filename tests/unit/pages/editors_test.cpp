@@ -52,7 +52,7 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
     SendMessageA(list, WM_CHAR, ' ', 1);
     EXPECT_FALSE(run.app.groups.at("Word97")->checked);
     PressBar(kPageEditors, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageUserData));
+    ASSERT_TRUE(run.reached(kPageGroup));
     EXPECT_FALSE(run.app.groups.at("Word97")->selected);
     EXPECT_FALSE(run.app.editorPresent[kEditorWord97]);
     EXPECT_TRUE(run.app.groups.at("WP8")->selected);
@@ -62,14 +62,44 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
 
     // The manual list offers every editor but WordPerfect 8.0 and Word Pro,
     // unticked; going on without ticks clears the flags the button set.
-    PressBar(kPageUserData, CButtonBar::kBack);
+    PressBar(kPageGroup, CButtonBar::kBack);
     ASSERT_TRUE(run.reached(kPageEditors));
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(CEditorsPage::kManual, BN_CLICKED), 0);
     EXPECT_EQ(lines(list), (std::vector<std::string>{"AmiPro 3.x", "Word 97"}));
     EXPECT_FALSE(run.app.groups.at("WP8")->checked);
     PressBar(kPageEditors, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageUserData));
+    ASSERT_TRUE(run.reached(kPageGroup));
     EXPECT_FALSE(run.app.editorPresent[kEditorWP8]);
     EXPECT_FALSE(run.app.editorPresent[kEditorAmiPro]);
     EXPECT_FALSE(run.app.groups.at("Extra")->selected);
+}
+
+TEST(GroupPage, NewNameOrAnExistingGroup)
+{
+    CTestRun run;
+    run.dist.write("install.ini", kProfile);
+    ShowPage(kPageLicence, false);
+    PressBar(kPageLicence, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageFolder));
+    CScratchFolder target;
+    SetDlgItemTextA(FindPage(kPageFolder)->hwnd(), 1001, target.path().c_str());
+    PressBar(kPageFolder, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageEditors));
+    PressBar(kPageEditors, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageGroup));
+    HWND page = FindPage(kPageGroup)->hwnd();
+    char text[128] = {};
+    GetDlgItemTextA(page, 1006, text, sizeof text);
+    EXPECT_STREQ(text, "Ortavel 4.0 Catal\xE0");
+    EXPECT_EQ(IsDlgButtonChecked(page, 1004), BST_CHECKED);
+
+    // Choosing an existing group switches to it.
+    HWND list = GetDlgItem(page, 1007);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Eines"));
+    SendMessageA(list, LB_SETCURSEL, SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("Eines")), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1007, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(IsDlgButtonChecked(page, 1005), BST_CHECKED);
+    PressBar(kPageGroup, CButtonBar::kNext);
+    ASSERT_TRUE(run.reached(kPageUserData));
+    EXPECT_EQ(run.app.groupName, "Eines");
 }
