@@ -1,9 +1,109 @@
 #include "editors/product_record.h"
 
 #include "app/install_app.h"
+#include "platform/registry.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr const char* kCompanyKey = "SOFTWARE\\Bramo";
+constexpr const char* kRecordName = "Ortavel 40 CA";
+
+struct CEditorSubkey {
+    const char* key;
+    const char* displayName;
+    // The value the editor's configuration step chooses; empty until that
+    // step exists.
+    const char* extraValue;
+};
+
+// In the order of the editor-present flags.
+const CEditorSubkey kSubkeys[kEditorCount] = {
+    {"WP5", "WordPerfect 5.x", nullptr},  {"WP6", "WordPerfect 6.x", nullptr},
+    {"WP8", "WordPerfect 8.0", "TPH"},    {"WORD6", "Word 6.0", nullptr},
+    {"WORD7", "Word 7.0", nullptr},       {"WORD8", "Word 97", nullptr},
+    {"WORD9", "Word 2000", "Path"},       {"AMIPRO", "AmiPro 3.x", nullptr},
+    {"WORDPRO", "WordPro 97", nullptr},
+};
+
+void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder)
+{
+    CRegKey company;
+    company.create(root, kCompanyKey);
+    company.close();
+    CRegKey record;
+    if (!record.create(root, kProductKey))
+        return;
+    record.writeString("", kRecordName);
+    record.writeString("ROOT-PATH", folder);
+    record.writeString("PMGROUP", app.groupName);
+}
+
+void writeEditorSubkey(HKEY root, const CEditorSubkey& editor)
+{
+    CRegKey key;
+    if (!key.create(root, std::string(kProductKey) + "\\" + editor.key))
+        return;
+    key.writeString("", editor.displayName);
+    if (editor.extraValue)
+        key.writeString(editor.extraValue, std::string());
+}
+
+// A key with subkeys can't be deleted in one call.
+void deleteTree(HKEY root, const std::string& name)
+{
+    CRegKey key;
+    if (key.open(root, name)) {
+        char child[256];
+        for (;;) {
+            DWORD length = sizeof child;
+            if (RegEnumKeyExA(key.handle(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            deleteTree(root, name + "\\" + child);
+        }
+    }
+    key.close();
+    CRegKey::deleteKey(root, name);
+}
+
+} // namespace
 
 void ReadProductRecord(CInstallApp& app)
 {
-    // The record's values are not read yet; a run starts as a first one.
-    app.previousInstall = false;
+    CRegKey record;
+    app.previousInstall = record.open(HKEY_CURRENT_USER, kProductKey);
+    if (!app.previousInstall)
+        return;
+    // A value that is missing or of another type leaves its field alone.
+    if (auto v = record.readString("USER"))
+        app.userInfo.name = *v;
+    if (auto v = record.readString("COMPANY"))
+        app.userInfo.company = *v;
+    if (auto v = record.readString("DATE"))
+        app.userInfo.date = *v;
+    if (auto v = record.readString("PMGROUP"))
+        app.groupName = *v;
+}
+
+void WriteProductRecord(CInstallApp& app)
+{
+    auto zero = app.destinations.find(kDestInstallFolder);
+    std::string folder = zero == app.destinations.end() ? std::string() : zero->second->path.text();
+    writeRecordKey(HKEY_CURRENT_USER, app, folder);
+    writeRecordKey(HKEY_LOCAL_MACHINE, app, folder);
+    app.userInfo.Write();
+    for (int editor = 0; editor < kEditorCount; ++editor) {
+        if (!app.editorPresent[editor])
+            continue;
+        writeEditorSubkey(HKEY_CURRENT_USER, kSubkeys[editor]);
+        writeEditorSubkey(HKEY_LOCAL_MACHINE, kSubkeys[editor]);
+    }
+}
+
+void DeleteProductRecord()
+{
+    deleteTree(HKEY_CURRENT_USER, kProductKey);
+    deleteTree(HKEY_LOCAL_MACHINE, kProductKey);
 }

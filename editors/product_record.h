@@ -1,4 +1,6 @@
-// The product's record in the registry, left by an earlier installation.
+// The product's record in the registry, SOFTWARE\Bramo\OVCA40DEMO under
+// HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE: where it was installed, its
+// program group, its user and the editors it was set up for.
 #pragma once
 
 class CInstallApp;
@@ -6,3 +8,9 @@ class CInstallApp;
 // Reads previousInstall, the user data and the group name of an earlier
 // installation.
 void ReadProductRecord(CInstallApp& app);
+
+// Writes the record at the end of an installation.
+void WriteProductRecord(CInstallApp& app);
+
+// Removes the record with its editor subkeys, under both roots.
+void DeleteProductRecord();

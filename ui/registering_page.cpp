@@ -1,6 +1,7 @@
 #include "ui/registering_page.h"
 
 #include "app/install_app.h"
+#include "editors/product_record.h"
 #include "platform/path.h"
 #include "system/registration.h"
 
@@ -55,7 +56,10 @@ void CRegisteringPage::WriteOptionsFile(CInstallApp& app)
     ::WriteOptionsFile(zero == app.destinations.end() ? std::string() : zero->second->path.text());
 }
 
-// The editor configuration and the product record come with the editor
-// integration.
+// The editors' own configuration steps come with their integration.
 void CRegisteringPage::ConfigureEditors(CInstallApp&) {}
-void CRegisteringPage::WriteProductRecord(CInstallApp&) {}
+
+void CRegisteringPage::WriteProductRecord(CInstallApp& app)
+{
+    ::WriteProductRecord(app);
+}

@@ -1,6 +1,7 @@
 #include "ui/uninstall_pages.h"
 
 #include "app/install_app.h"
+#include "editors/product_record.h"
 #include "platform/message_pump.h"
 #include "profile/profile_access.h"
 #include "system/program_items.h"
@@ -106,4 +107,9 @@ int CUnregisteringPage::DoWork()
     return next;
 }
 
-void CUnregisteringPage::UndoEditorsAndProductRecord(CInstallApp&) {}
+// The editors' own undo steps come with their integration; the record goes
+// last, as they read it first.
+void CUnregisteringPage::UndoEditorsAndProductRecord(CInstallApp&)
+{
+    DeleteProductRecord();
+}

@@ -158,5 +158,7 @@ if problems or made == 0:
     sys.exit(1)
 PY
 
+query 'HKCU\SOFTWARE\Bramo\OVCA40DEMO' ROOT-PATH | grep -q 'C:\\OVCA40\\' ||
+    fail "no product record"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "install end-to-end: passed"

@@ -93,6 +93,7 @@ else
 fi
 
 "$RUN" reg query "$HKLM_CV\\App Paths\\Manual.hlp" >/dev/null 2>&1 && fail "the application path is still there"
+"$RUN" reg query 'HKCU\SOFTWARE\Bramo\OVCA40DEMO' >/dev/null 2>&1 && fail "the product record is still there"
 "$RUN" reg query "$HKLM_CV\\Uninstall" /s 2>/dev/null | tr -d '\r' | grep -qi 'Ortavel\|OVCA40' &&
     fail "the uninstall entry is still there"
 shared >"$work/shared-after"

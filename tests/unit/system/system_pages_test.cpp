@@ -97,8 +97,19 @@ namespace {
 
 // Runs page 1549 with the installation folder C:\OVCA40\ and a scratch
 // registry, up to the page it leads to.
+// The page writes the product record under its real keys: take it away
+// again so the other tests see a first installation.
+struct CProductRecordCleanup {
+    ~CProductRecordCleanup()
+    {
+        RemoveRegistryTree(HKEY_CURRENT_USER, kProductKey);
+        RemoveRegistryTree(HKEY_LOCAL_MACHINE, kProductKey);
+    }
+};
+
 int runRegisteringPage(CTestRun& run, const CRegistryPlace& place)
 {
+    CProductRecordCleanup cleanup;
     auto zero = std::make_unique<CDestination>();
     zero->id = kDestInstallFolder;
     zero->path.set("C:\\OVCA40\\");
