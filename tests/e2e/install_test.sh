@@ -160,5 +160,23 @@ PY
 
 query 'HKCU\SOFTWARE\Bramo\OVCA40DEMO' ROOT-PATH | grep -q 'C:\\OVCA40\\' ||
     fail "no product record"
+
+# A second installation over the first: the earlier record brings the warning
+# about an installed version, and every file is placed again over its older copy.
+e2e_start /B
+robot click "Instal*" 1 60 || fail "second run: no start-up warning"
+# The first box may still be closing: wait for the second one's text.
+i=0
+until robot text "Instal*" 65535 5 2>/dev/null | grep -q "Ortavel 3.0"; do
+    i=$((i + 1))
+    [ $i -lt 50 ] || fail "second run: no warning about the installed version"
+    sleep 0.2
+done
+robot click "Instal*" 1 || fail "second run: could not go on"
+e2e_wait_exit 600 || fail "the second installation did not end"
+robot wait "Errada" 0 && fail "the second run showed an error"
+iconv -f cp1252 -t utf-8 "$log" | tr -d '\r' | grep -q '^ovca40.exe=0|1|1$' ||
+    fail "second run: ovca40.exe not recorded as replacing its older copy"
+cmp -s "$(find "$files" -name ovca40.exe | head -n1)" "$target/ovca40.exe" || fail "second run: ovca40.exe differs"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "install end-to-end: passed"
