@@ -6,22 +6,13 @@
 #include "resources/resource.h"
 #include "ui/main_wnd.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-std::string format(unsigned id, ...)
-{
-    std::string pattern = LoadResourceString(id);
-    char buffer[1024] = {};
-    va_list args;
-    va_start(args, id);
-    std::vsnprintf(buffer, sizeof buffer, pattern.c_str(), args);
-    va_end(args);
-    return buffer;
-}
+// The prompt's texts hold a path: room for it beside the words.
+constexpr std::size_t kPromptTextSize = 1024;
 
 } // namespace
 
@@ -69,8 +60,9 @@ std::string CDiskPrompt::PromptLine(const std::string& label, int diskNumber,
                                     const std::string& drive)
 {
     if (!label.empty())
-        return format(IDS_INSERT_DISK_LABEL, label.c_str(), drive.c_str());
-    return format(IDS_INSERT_DISK_NUMBER, diskNumber, drive.c_str());
+        return FormatResourceString(kPromptTextSize, IDS_INSERT_DISK_LABEL, label.c_str(),
+                                    drive.c_str());
+    return FormatResourceString(kPromptTextSize, IDS_INSERT_DISK_NUMBER, diskNumber, drive.c_str());
 }
 
 bool CDiskPrompt::OnInitDialog()
@@ -81,7 +73,9 @@ bool CDiskPrompt::OnInitDialog()
     if (m_diskNumber >= 0 && static_cast<std::size_t>(m_diskNumber) < m_app.disks.size())
         label = m_app.disks[static_cast<std::size_t>(m_diskNumber)].label;
     SetDlgItemTextA(m_hwnd, kPromptLine, PromptLine(label, m_diskNumber, drive).c_str());
-    SetDlgItemTextA(m_hwnd, kExplanation, format(IDS_FILE_NOT_FOUND, m_filePath.c_str()).c_str());
+    std::string explanation =
+        FormatResourceString(kPromptTextSize, IDS_FILE_NOT_FOUND, m_filePath.c_str());
+    SetDlgItemTextA(m_hwnd, kExplanation, explanation.c_str());
     m_folder = CPath(m_filePath).folderText();
     SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
 

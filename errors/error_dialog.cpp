@@ -15,15 +15,6 @@ namespace {
 
 constexpr std::size_t kMessageSize = 512;
 
-std::string formatMessage(unsigned messageId, va_list args)
-{
-    std::string format = LoadResourceString(messageId);
-    char buffer[kMessageSize] = {};
-    // vsnprintf cuts a longer result and always terminates it.
-    std::vsnprintf(buffer, sizeof buffer, format.c_str(), args);
-    return buffer;
-}
-
 class CErrorDialog : public CExpandableDialog {
 public:
     CErrorDialog(const CErrorTexts& texts, bool twoButtons)
@@ -124,7 +115,7 @@ void showError(unsigned messageId, const CException& error, ...)
 {
     va_list args;
     va_start(args, error);
-    std::string message = formatMessage(messageId, args);
+    std::string message = FormatResourceStringV(kMessageSize, messageId, args);
     va_end(args);
     runDialog(messageId, error, message, false);
 }
@@ -133,7 +124,7 @@ bool askError(unsigned messageId, const CException& error, ...)
 {
     va_list args;
     va_start(args, error);
-    std::string message = formatMessage(messageId, args);
+    std::string message = FormatResourceStringV(kMessageSize, messageId, args);
     va_end(args);
     return runDialog(messageId, error, message, true);
 }

@@ -145,15 +145,25 @@ std::uint64_t CFile::length() const
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+namespace {
+
+// Leaves the access time alone and sets the modification time.
+void lastWriteOnly(struct timespec times[2], std::uint32_t modified)
+{
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(modified);
+    times[1].tv_nsec = 0;
+}
+
+} // namespace
+
 void CFile::setModified(std::uint32_t modified)
 {
     if (!isOpen())
         fail(CFileException::invalidFile);
     struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(modified);
-    times[1].tv_nsec = 0;
+    lastWriteOnly(times, modified);
     if (futimens(static_cast<int>(m_handle), times) != 0)
         failFromSystem();
 }
@@ -175,21 +185,10 @@ void CFile::setTimeAndAttributes(const std::string& path, std::uint32_t modified
                                  unsigned attributes)
 {
     struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(modified);
-    times[1].tv_nsec = 0;
+    lastWriteOnly(times, modified);
     if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
         throw CFileException(CFileException::causeFromErrno(errno), path);
-
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0)
-        throw CFileException(CFileException::causeFromErrno(errno), path);
-    mode_t mode = st.st_mode & 07777;
-    mode_t wanted = (attributes & attrReadOnly) ? (mode & ~static_cast<mode_t>(0222))
-                                                : (mode | S_IWUSR);
-    if (wanted != mode && chmod(path.c_str(), wanted) != 0)
-        throw CFileException(CFileException::causeFromErrno(errno), path);
+    setAttributes(path, attributes);
 }
 
 bool CFile::getStatus(const std::string& path, Status& status)

@@ -158,14 +158,25 @@ std::uint64_t CFile::length() const
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-void CFile::setModified(std::uint32_t modified)
+namespace {
+
+// Seconds since 1970 as the platform's file time.
+FILETIME fileTimeOf(std::uint32_t modified)
 {
-    if (!isOpen())
-        fail(CFileException::invalidFile);
     ULONGLONG ticks = (static_cast<ULONGLONG>(modified) + kEpochDelta) * kTicksPerSecond;
     FILETIME ft;
     ft.dwLowDateTime = static_cast<DWORD>(ticks);
     ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return ft;
+}
+
+} // namespace
+
+void CFile::setModified(std::uint32_t modified)
+{
+    if (!isOpen())
+        fail(CFileException::invalidFile);
+    FILETIME ft = fileTimeOf(modified);
     if (!SetFileTime(toHandle(m_handle), nullptr, nullptr, &ft))
         failFromSystem();
 }
@@ -190,10 +201,7 @@ void CFile::setTimeAndAttributes(const std::string& path, std::uint32_t modified
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         throw CFileException(CFileException::causeFromOsError(GetLastError()), path);
-    ULONGLONG ticks = (static_cast<ULONGLONG>(modified) + kEpochDelta) * kTicksPerSecond;
-    FILETIME ft;
-    ft.dwLowDateTime = static_cast<DWORD>(ticks);
-    ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    FILETIME ft = fileTimeOf(modified);
     BOOL timed = SetFileTime(h, nullptr, nullptr, &ft);
     DWORD timeError = GetLastError();
     CloseHandle(h);

@@ -15,10 +15,8 @@ std::string CFreeSpaceWarning::DriveOf(const std::string& folder)
 
 bool CFreeSpaceWarning::OnInitDialog()
 {
-    std::string pattern = LoadResourceString(IDS_SPACE_WARNING);
-    char text[512];
-    std::snprintf(text, sizeof text, pattern.c_str(), DriveOf(m_folder).c_str());
-    SetDlgItemTextA(m_hwnd, kText, text);
+    std::string text = FormatResourceString(512, IDS_SPACE_WARNING, DriveOf(m_folder).c_str());
+    SetDlgItemTextA(m_hwnd, kText, text.c_str());
     // Counted in 64 bits: today's disks hold more than a 32-bit count.
     char number[32];
     std::snprintf(number, sizeof number, "%" PRId64, m_needed);

@@ -23,6 +23,18 @@ std::vector<std::string> lines(HWND list)
     return out;
 }
 
+// Licence, reading and folder pages, up to the editor page.
+bool walkToEditors(CTestRun& run, const CScratchFolder& target)
+{
+    ShowPage(kPageLicence, false);
+    PressBar(kPageLicence, CButtonBar::kNext);
+    if (!run.reached(kPageFolder))
+        return false;
+    SetDlgItemTextA(FindPage(kPageFolder)->hwnd(), 1001, target.path().c_str());
+    PressBar(kPageFolder, CButtonBar::kNext);
+    return run.reached(kPageEditors);
+}
+
 } // namespace
 
 TEST(EditorsPage, TicksDecideGroupsAndEditors)
@@ -31,13 +43,8 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
     run.dist.write("install.ini", kProfile);
     run.app.editorPresent[kEditorWord97] = true;
     run.app.editorPresent[kEditorWP8] = true;
-    ShowPage(kPageLicence, false);
-    PressBar(kPageLicence, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageFolder));
     CScratchFolder target;
-    SetDlgItemTextA(FindPage(kPageFolder)->hwnd(), 1001, target.path().c_str());
-    PressBar(kPageFolder, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageEditors));
+    ASSERT_TRUE(walkToEditors(run, target));
     HWND page = FindPage(kPageEditors)->hwnd();
     HWND list = GetDlgItem(page, CEditorsPage::kList);
 
@@ -78,13 +85,8 @@ TEST(GroupPage, NewNameOrAnExistingGroup)
 {
     CTestRun run;
     run.dist.write("install.ini", kProfile);
-    ShowPage(kPageLicence, false);
-    PressBar(kPageLicence, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageFolder));
     CScratchFolder target;
-    SetDlgItemTextA(FindPage(kPageFolder)->hwnd(), 1001, target.path().c_str());
-    PressBar(kPageFolder, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageEditors));
+    ASSERT_TRUE(walkToEditors(run, target));
     PressBar(kPageEditors, CButtonBar::kNext);
     ASSERT_TRUE(run.reached(kPageGroup));
     HWND page = FindPage(kPageGroup)->hwnd();
