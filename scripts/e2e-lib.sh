@@ -60,6 +60,19 @@ robot() {
     "$RUN" "$E2E_BUILD/uirobot.exe" "$@"
 }
 
+# e2e_says CAPTION ID PATTERN SECONDS: waits until control ID of a window
+# with that caption shows a text matching PATTERN. Several windows of a run
+# share a caption, so a page that is on its way may not be the one found
+# first: the text is asked for again until it matches.
+e2e_says() {
+    end=$(($(date +%s) + $4))
+    while :; do
+        robot text "$1" "$2" 5 2>/dev/null | grep -q "$3" && return 0
+        [ "$(date +%s)" -ge "$end" ] && return 1
+        sleep 0.5
+    done
+}
+
 # e2e_shot CAPTION FILE: a PNG of the window with that caption.
 e2e_shot() {
     set -- "$1" "$2" $(robot rect "$1" 10)

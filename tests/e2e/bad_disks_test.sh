@@ -127,7 +127,7 @@ error() {
 # and its button end the run.
 cancelled() {
     robot click "Errada" 2 || fail "$1: could not press Cancel·lar."
-    robot text "Ortavel 4.0 Catal*" 1037 30 | grep -q "no s'ha finalitzat" || fail "$1: no failure page"
+    e2e_says "Ortavel 4.0 Catal*" 1037 "no s'ha finalitzat" 30 || fail "$1: no failure page"
     robot click "Ortavel 4.0 Catal*" 1 || fail "$1: could not close the failure page"
     e2e_wait_exit 60 || fail "$1: the run did not end after the failure page"
 }

@@ -104,7 +104,7 @@ robot wait "Errada" 0 2>/dev/null && fail "an error was shown while reading the 
 e2e_shot "Seleccionar*" "$shots/sample-folder-page.png"
 robot click "Seleccionar*" 2 || fail "no Cancel on the folder page"
 robot click "Ortavel 4.0 Catal*" 6 10 || fail "no question on Cancel"
-robot text "Ortavel 4.0 Catal*" 1037 10 | grep -q "no s'ha finalitzat" || fail "no failure page after Cancel"
+e2e_says "Ortavel 4.0 Catal*" 1037 "no s'ha finalitzat" 10 || fail "no failure page after Cancel"
 robot click "Ortavel 4.0 Catal*" 1 || fail "could not close the failure page"
 e2e_wait_exit 30 || fail "install.exe did not end after Cancel"
 [ -e "$WINE_PREFIX_DIR/drive_c/OVCA40/ovca40.exe" ] && fail "files were copied although the run was cancelled"

@@ -40,7 +40,7 @@ robot click "Seleccionar*" 1020 || fail "no Seguent on the folder page"
 # No word processor was found: the editor page offers the manual list.
 robot wait "Ortavel Catal*" 30 || fail "no editor page"
 robot click "Ortavel Catal*" 1019 || fail "no manual installation button"
-robot text "Ortavel Catal*" 1037 5 | grep -q "Seleccioneu els editors" || fail "the manual explanation is missing"
+e2e_says "Ortavel Catal*" 1037 "Seleccioneu els editors" 5 || fail "the manual explanation is missing"
 robot key "Ortavel Catal*" 1018 " " || fail "could not tick the first editor"
 e2e_shot "Ortavel Catal*" "$shots/page-127-editors.png"
 robot click "Ortavel Catal*" 1020 || fail "no Seguent on the editor page"
@@ -84,7 +84,7 @@ robot settext "Inseriu el Disc" 1001 'C:\CD\D03' 5 || fail "could not type the f
 robot click "Inseriu el Disc" 1 || fail "could not confirm the folder"
 
 robot wait "Ortavel 4.0 Catal*" 300 || fail "no end page"
-robot text "Ortavel 4.0 Catal*" 1 10 | grep -q "Finalitzar" || fail "the run did not end on its final page"
+e2e_says "Ortavel 4.0 Catal*" 1 "Finalitzar" 10 || fail "the run did not end on its final page"
 e2e_shot "Ortavel 4.0 Catal*" "$shots/page-115-done.png"
 robot click "Ortavel 4.0 Catal*" 1 || fail "no Finalitzar"
 options="$WINE_PREFIX_DIR/drive_c/windows/ovca40.ini"

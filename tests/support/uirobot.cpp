@@ -152,10 +152,18 @@ int main(int argc, char** argv)
     }
     if (verb == "text") {
         // WM_GETTEXT: GetWindowText doesn't ask a control of another process.
+        // The installer may be busy for a moment (a page coming up, a file
+        // being finished): ask again until it answers or the time runs out.
         static char text[65536];
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        bool answered = waitFor(seconds, [&] {
+            return SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                       SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+        });
+        if (!answered) {
+            std::fprintf(stderr, "uirobot: control %d of \"%s\" did not answer\n", id, caption);
+            return 2;
+        }
         std::printf("%s\n", text);
         return 0;
     }
