@@ -1,10 +1,220 @@
 #include "editors/detection.h"
 
 #include "app/install_app.h"
+#include "platform/path.h"
+#include "platform/registry.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+const char kWp8ServerKey[] = "SOFTWARE\\Classes\\WP8Doc\\protocol\\StdFileEditing\\server";
+const char kWp60ServerKey[] = "SOFTWARE\\Classes\\WPWin6.0\\protocol\\StdFileEditing\\server";
+const char kWp61ServerKey[] = "SOFTWARE\\Classes\\WPWin6.1\\protocol\\StdFileEditing\\server";
+const char kAmiProServerKey[] =
+    "SOFTWARE\\Classes\\AmiProDocument\\protocol\\StdFileEditing\\server";
+const char kWord7OptionsKey[] = "SOFTWARE\\Microsoft\\Word\\7.0\\Options";
+const char kWord97RootKey[] = "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\InstallRoot";
+const char kWord2000RootKey[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot";
+
+// A path exists when a search for it finds an entry: a file or a folder.
+bool Exists(const std::string& path)
+{
+    return !path.empty() && CPath(path).exists();
+}
+
+std::string UpperCase(std::string text)
+{
+    if (!text.empty())
+        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// A value of an editor's private profile file in the Windows folder, read
+// into a buffer of `size` characters.
+std::string IniValue(const char* section, const char* key, const char* file, DWORD size)
+{
+    std::vector<char> buffer(size + 1, '\0');
+    DWORD got = GetPrivateProfileStringA(section, key, "", buffer.data(), size, file);
+    return std::string(buffer.data(), got);
+}
+
+// The default value of a server key; false when the key can't be opened with
+// full access. A value that isn't a string reads as empty.
+bool ServerValue(const char* subKey, std::string& value)
+{
+    value.clear();
+    CRegKey key;
+    if (!key.open(HKEY_LOCAL_MACHINE, subKey))
+        return false;
+    value = key.readString("").value_or("");
+    return true;
+}
+
+std::string RegistryValue(HKEY root, const char* subKey, const char* name)
+{
+    CRegKey key;
+    if (!key.open(root, subKey))
+        return std::string();
+    return key.readString(name).value_or("");
+}
+
+void DropTrailingBackslash(std::string& path)
+{
+    if (!path.empty() && path.back() == '\\')
+        path.pop_back();
+}
+
+} // namespace
+
+void DetectWordPerfect5(CInstallApp& app)
+{
+    bool& present = app.editorPresent[kEditorWP5];
+    present = false;
+    std::string program = IniValue("App Server", "wpwp", "wpc.ini", 256);
+    if (program.empty())
+        return;
+    // The value may go on after the program with ";" and its arguments.
+    program = program.substr(0, program.find(';'));
+    present = Exists(program);
+}
+
+void DetectWordPerfect8(CInstallApp& app)
+{
+    bool& present = app.editorPresent[kEditorWP8];
+    std::string& server = app.wp8ServerPath;
+    present = false;
+    if (!ServerValue(kWp8ServerKey, server))
+        return;
+    present = Exists(server);
+    if (present)
+        server = UpperCase(server);
+}
+
+void DetectWordPerfect6(CInstallApp& app)
+{
+    bool& present = app.editorPresent[kEditorWP6];
+    std::string& server = app.wp6ServerPath;
+    present = false;
+    // Version 8 registers itself under the old keys too: a server that is
+    // the version 8 program is not a version 6.
+    bool usable = ServerValue(kWp60ServerKey, server) && !server.empty() &&
+                  (server = UpperCase(server)) != app.wp8ServerPath;
+    if (!usable) {
+        if (!ServerValue(kWp61ServerKey, server))
+            return;
+        if (!server.empty()) {
+            server = UpperCase(server);
+            if (server == app.wp8ServerPath)
+                return;
+        }
+    }
+    present = Exists(server);
+}
+
+void DetectWord6(CInstallApp& app)
+{
+    bool& present = app.editorPresent[kEditorWord6];
+    present = false;
+    std::string folder = IniValue("Microsoft Word", "PROGRAMDIR", "winword6.ini", 256);
+    if (folder.empty())
+        return;
+    DropTrailingBackslash(folder);
+    if (!Exists(folder + "\\winword.exe"))
+        return;
+    std::string startup = IniValue("Microsoft Word", "STARTUP-PATH", "winword6.ini", 260);
+    DropTrailingBackslash(startup);
+    if (!Exists(startup))
+        return;
+    present = Exists(folder + "\\Inicio") || Exists(folder + "\\Startup");
+}
+
+void DetectWord7(CInstallApp& app)
+{
+    bool& present = app.editorPresent[kEditorWord7];
+    std::string& folder = app.word7Folder;
+    present = false;
+    folder.clear();
+    app.word7StartupFolder.clear();
+    CRegKey options;
+    if (options.open(HKEY_CURRENT_USER, kWord7OptionsKey)) {
+        folder = options.readString("PROGRAMDIR").value_or("");
+        app.word7StartupFolder = options.readString("STARTUP-PATH").value_or("");
+    }
+    if (folder.empty() || !Exists(folder + "\\winword.exe"))
+        return;
+    present = Exists(folder + "\\Startup") || Exists(folder + "\\Inicio");
+    if (present)
+        folder = UpperCase(folder);
+}
+
+void DetectWord97(CInstallApp& app)
+{
+    bool& present = app.editorPresent[kEditorWord97];
+    std::string& program = app.word97Path;
+    present = false;
+    program = RegistryValue(HKEY_LOCAL_MACHINE, kWord97RootKey, "Path");
+    if (program.empty())
+        return;
+    // The folder is stored between two characters (quotes or a closing
+    // backslash); a value too short to hold any leaves nothing of it.
+    program = program.size() > 2 ? program.substr(1, program.size() - 2) : std::string();
+    program += "\\winword.exe";
+    present = Exists(program);
+    if (present)
+        program = UpperCase(program);
+}
+
+void DetectWord2000(CInstallApp& app)
+{
+    bool& present = app.editorPresent[kEditorWord2000];
+    std::string& program = app.word2000Path;
+    present = false;
+    program = RegistryValue(HKEY_LOCAL_MACHINE, kWord2000RootKey, "Path");
+    if (program.empty())
+        return;
+    program.pop_back();  // the folder's closing backslash
+    program += "\\winword.exe";
+    present = Exists(program);
+    if (present)
+        program = UpperCase(program);
+}
+
+void DetectWordPro(CInstallApp& app)
+{
+    // Detection never finds it: only a manual installation can name it.
+    app.editorPresent[kEditorWordPro] = false;
+    app.wordProPath.clear();
+}
+
+void DetectAmiPro(CInstallApp& app)
+{
+    bool& present = app.editorPresent[kEditorAmiPro];
+    std::string& server = app.amiProServerPath;
+    present = false;
+    if (!ServerValue(kAmiProServerKey, server))
+        return;
+    if (!server.empty()) {
+        server = UpperCase(server);
+        if (server == app.wordProPath)
+            return;
+    }
+    present = Exists(server);
+}
 
 void DetectEditors(CInstallApp& app)
 {
-    // No word processor is recognised yet: every presence flag stays clear,
-    // so start-up offers the manual installation.
-    app.editorPresent.fill(false);
+    // Version 8 before version 6 and Word Pro before Ami Pro: the later step
+    // compares its path with the earlier one's.
+    DetectWordPerfect8(app);
+    DetectWordPerfect6(app);
+    DetectWordPerfect5(app);
+    DetectWord97(app);
+    DetectWord2000(app);
+    DetectWord7(app);
+    DetectWord6(app);
+    DetectWordPro(app);
+    DetectAmiPro(app);
 }

@@ -7,6 +7,7 @@ export SCREENS_DIR="$PWD/docs/screens"
 scripts/with-display.sh tests/e2e/startup_test.sh
 scripts/with-display.sh tests/e2e/billboards_test.sh
 scripts/with-display.sh tests/e2e/tour_test.sh
+scripts/with-display.sh tests/e2e/editors_test.sh
 scripts/with-display.sh tests/e2e/locked_file_test.sh
 scripts/with-display.sh tests/e2e/bad_disks_test.sh
 scripts/with-display.sh tests/e2e/uninstall_test.sh

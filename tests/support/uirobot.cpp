@@ -5,6 +5,7 @@
 //   uirobot gone CAPTION [SECONDS]        wait until no such window is left
 //   uirobot click CAPTION ID [SECONDS]    wait for it, then press button ID
 //   uirobot text CAPTION ID [SECONDS]     print the text of control ID
+//   uirobot items CAPTION ID [SECONDS]    print the lines of list box ID
 //   uirobot enabled CAPTION ID [SECONDS]  exit 0 when control ID is enabled
 //   uirobot rect CAPTION [SECONDS]        print "X Y WIDTH HEIGHT" on screen
 //   uirobot settext CAPTION ID TEXT [SECONDS]  put TEXT into control ID
@@ -104,7 +105,7 @@ bool waitFor(double seconds, Condition condition)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|enabled|rect|settext|key CAPTION [ID] [TEXT] [SECONDS]\n");
+    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|items|enabled|rect|settext|key CAPTION [ID] [TEXT] [SECONDS]\n");
     return 1;
 }
 
@@ -117,7 +118,7 @@ int main(int argc, char** argv)
     std::string verb = argv[1];
     const char* caption = argv[2];
     bool needsText = verb == "settext" || verb == "key";
-    bool needsId = verb == "click" || verb == "text" || verb == "enabled" || needsText;
+    bool needsId = verb == "click" || verb == "text" || verb == "items" || verb == "enabled" || needsText;
     if ((needsId && argc < 4) || (needsText && argc < 5))
         return usage();
     int id = needsId ? std::atoi(argv[3]) : 0;
@@ -165,6 +166,23 @@ int main(int argc, char** argv)
             return 2;
         }
         std::printf("%s\n", text);
+        return 0;
+    }
+    if (verb == "items") {
+        // A list box's lines are not its window text: ask for each one. The
+        // line crosses between the processes in its wide form only.
+        LRESULT count = SendMessageW(control, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            static wchar_t wide[1024];
+            static char line[4096];
+            LRESULT length = SendMessageW(control, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+            if (length < 0 || length >= static_cast<LRESULT>(sizeof wide / sizeof wide[0]))
+                continue;
+            wide[0] = 0;
+            SendMessageW(control, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, line, sizeof line, nullptr, nullptr);
+            std::printf("%s\n", line);
+        }
         return 0;
     }
     if (verb == "enabled")

@@ -1,0 +1,61 @@
+#!/bin/sh
+# Word processors found on the machine: a prefix with WordPerfect 8.0 (whose
+# server is also registered under the WordPerfect 6.0 key, as version 8 does)
+# and Word 97. No "no editor" box comes at start-up, the editor page ticks
+# exactly those two, and an unattended run installs their files and no
+# other editor's.
+E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+. "$E2E_ROOT/scripts/e2e-lib.sh"
+shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
+disks="$E2E_ROOT/build/samples/disks"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$E2E_ROOT/samples/make-disks.sh" >"$work/make.out" 2>&1 || { cat "$work/make.out" >&2; fail "could not make the disks"; }
+
+# machine NAME: a fresh prefix with the two editors and the disks in C:\DIST.
+machine() {
+    e2e_prefix "editors-$1"
+    drive="$WINE_PREFIX_DIR/drive_c"
+    mkdir -p "$drive/Corel/Suite8/Programs" "$drive/Office97/Office/Startup" "$drive/DIST"
+    printf 'MZ' >"$drive/Corel/Suite8/Programs/wpwin8.exe"
+    printf 'MZ' >"$drive/Office97/Office/winword.exe"
+    # Word 97 keeps its folder between quotes.
+    printf '%s\r\n' 'REGEDIT4' '' \
+        '[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\WP8Doc\protocol\StdFileEditing\server]' \
+        '@="C:\\Corel\\Suite8\\Programs\\wpwin8.exe"' '' \
+        '[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\WPWin6.0\protocol\StdFileEditing\server]' \
+        '@="c:\\corel\\suite8\\programs\\WPWIN8.EXE"' '' \
+        '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Office\8.0\Word\InstallRoot]' \
+        '"Path"="\"C:\\Office97\\Office\""' >"$drive/editors.reg"
+    "$RUN" regedit /S 'C:\editors.reg' || fail "$1: could not register the editors"
+    cp -r "$disks"/DISK* "$drive/DIST/"
+    INSTALLER='C:\DIST\DISK01\install.exe'
+}
+
+# a. Through the pages: the licence comes first, the editor page lists the two.
+machine pages
+e2e_start
+robot wait "Termes*" 60 || fail "pages: no licence page"
+robot wait "Instal*" 0 2>/dev/null && fail "pages: the no-editor box came"
+robot click "Termes*" 1020 || fail "pages: no Seguent on the licence page"
+robot click "Seleccionar*" 1020 30 || fail "pages: no Seguent on the folder page"
+robot wait "Ortavel Catal*" 30 || fail "pages: no editor page"
+listed=$(robot items "Ortavel Catal*" 1018 | tr -d '\r' | tr '\n' '|')
+[ "$listed" = "Word 97|WordPerfect 8.0|" ] || fail "pages: the editor page lists '$listed'"
+e2e_shot "Ortavel Catal*" "$shots/page-127-found.png" || fail "pages: no screenshot of the editor page"
+e2e_stop_prefix "$WINE_PREFIX_DIR"
+
+# b. Unattended: no box to answer; the found editors' files are installed.
+machine batch
+e2e_start /B
+e2e_wait_exit 600 || fail "batch: the installation did not end by itself"
+robot wait "Errada" 0 2>/dev/null && fail "batch: an error was shown"
+target="$WINE_PREFIX_DIR/drive_c/OVCA40"
+[ -f "$target/Config/ovca4097.dot" ] || fail "batch: the Word 97 template was not installed"
+[ -f "$target/Wp8/WpDll4ca.dll" ] || fail "batch: the WordPerfect 8.0 library was not installed"
+for f in ovca4000.dot ovca40us.dot ovwp6ca.wcm ovca40.wcm ovca40.smm; do
+    [ -e "$target/Config/$f" ] && fail "batch: $f of an editor that isn't there was installed"
+done
+e2e_stop_prefix "$WINE_PREFIX_DIR"
+echo "editors end-to-end: passed"
