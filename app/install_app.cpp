@@ -98,6 +98,12 @@ void CInstallApp::ApplySwitches(const std::string& commandLine)
     }
 }
 
+std::string CInstallApp::InstallFolder() const
+{
+    auto zero = destinations.find(kDestInstallFolder);
+    return zero == destinations.end() ? std::string() : WithTrailingBackslash(zero->second->path.text());
+}
+
 bool CInstallApp::StartupWarnings()
 {
     HWND owner = mainWnd ? mainWnd->hwnd() : nullptr;

@@ -75,10 +75,15 @@ public:
     std::string word2000Path;
     std::string amiProServerPath;
     std::string wordProPath;
-    std::string wp8ExtensionList;
+    std::string wp8ExtensionList;     // the WordPerfect 8.0 slot we took ("DLL3")
+    std::string word2000StartupFolder;
 
     CSwitches switches;
     std::unique_ptr<CMainWnd> mainWnd;
+
+    // The installation folder (destination 0) with its closing backslash;
+    // empty while it is unknown.
+    std::string InstallFolder() const;
 
     // Steps of start-up, each callable on its own.
     void CreateContainers();

@@ -13,18 +13,22 @@ constexpr const char* kRecordName = "Ortavel 40 CA";
 struct CEditorSubkey {
     const char* key;
     const char* displayName;
-    // The value the editor's configuration step chooses; empty until that
-    // step exists.
+    // A value the editor's configuration step chose, kept for its undo step.
     const char* extraValue;
+    std::string CInstallApp::*extraField;
 };
 
 // In the order of the editor-present flags.
 const CEditorSubkey kSubkeys[kEditorCount] = {
-    {"WP5", "WordPerfect 5.x", nullptr},  {"WP6", "WordPerfect 6.x", nullptr},
-    {"WP8", "WordPerfect 8.0", "TPH"},    {"WORD6", "Word 6.0", nullptr},
-    {"WORD7", "Word 7.0", nullptr},       {"WORD8", "Word 97", nullptr},
-    {"WORD9", "Word 2000", "Path"},       {"AMIPRO", "AmiPro 3.x", nullptr},
-    {"WORDPRO", "WordPro 97", nullptr},
+    {"WP5", "WordPerfect 5.x", nullptr, nullptr},
+    {"WP6", "WordPerfect 6.x", nullptr, nullptr},
+    {"WP8", "WordPerfect 8.0", "TPH", &CInstallApp::wp8ExtensionList},
+    {"WORD6", "Word 6.0", nullptr, nullptr},
+    {"WORD7", "Word 7.0", nullptr, nullptr},
+    {"WORD8", "Word 97", nullptr, nullptr},
+    {"WORD9", "Word 2000", "Path", &CInstallApp::word2000StartupFolder},
+    {"AMIPRO", "AmiPro 3.x", nullptr, nullptr},
+    {"WORDPRO", "WordPro 97", nullptr, nullptr},
 };
 
 void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder)
@@ -40,14 +44,14 @@ void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder
     record.writeString("PMGROUP", app.groupName);
 }
 
-void writeEditorSubkey(HKEY root, const CEditorSubkey& editor)
+void writeEditorSubkey(HKEY root, const CInstallApp& app, const CEditorSubkey& editor)
 {
     CRegKey key;
     if (!key.create(root, std::string(kProductKey) + "\\" + editor.key))
         return;
     key.writeString("", editor.displayName);
     if (editor.extraValue)
-        key.writeString(editor.extraValue, std::string());
+        key.writeString(editor.extraValue, app.*editor.extraField);
 }
 
 // A key with subkeys can't be deleted in one call.
@@ -90,6 +94,7 @@ void ReadProductRecord(CInstallApp& app)
 void WriteProductRecord(CInstallApp& app)
 {
     auto zero = app.destinations.find(kDestInstallFolder);
+    // As its text stands: page 104 shows it again in the next installation.
     std::string folder = zero == app.destinations.end() ? std::string() : zero->second->path.text();
     writeRecordKey(HKEY_CURRENT_USER, app, folder);
     writeRecordKey(HKEY_LOCAL_MACHINE, app, folder);
@@ -97,8 +102,8 @@ void WriteProductRecord(CInstallApp& app)
     for (int editor = 0; editor < kEditorCount; ++editor) {
         if (!app.editorPresent[editor])
             continue;
-        writeEditorSubkey(HKEY_CURRENT_USER, kSubkeys[editor]);
-        writeEditorSubkey(HKEY_LOCAL_MACHINE, kSubkeys[editor]);
+        writeEditorSubkey(HKEY_CURRENT_USER, app, kSubkeys[editor]);
+        writeEditorSubkey(HKEY_LOCAL_MACHINE, app, kSubkeys[editor]);
     }
 }
 

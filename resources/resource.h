@@ -30,6 +30,11 @@
 #define IDS_BACKUP_CAPTION          39
 #define IDS_BACKUP_RETRY            40
 #define IDS_EDITORS_MANUAL          41
+#define IDS_WP8_SLOTS_FULL          42
+#define IDS_WP8_CAPTION             43
+#define IDS_WORD2000_NOT_FOUND      44
+#define IDS_WORD2000_NOT_WRITTEN    45
+#define IDS_WORD2000_CAPTION        46
 #define IDS_RESTART_FAILED          23
 #define IDS_SPACE_WARNING           26
 #define IDS_ADDRESS_BLANK           27

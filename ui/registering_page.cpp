@@ -1,6 +1,7 @@
 #include "ui/registering_page.h"
 
 #include "app/install_app.h"
+#include "editors/configuration.h"
 #include "editors/product_record.h"
 #include "platform/path.h"
 #include "system/registration.h"
@@ -56,8 +57,10 @@ void CRegisteringPage::WriteOptionsFile(CInstallApp& app)
     ::WriteOptionsFile(zero == app.destinations.end() ? std::string() : zero->second->path.text());
 }
 
-// The editors' own configuration steps come with their integration.
-void CRegisteringPage::ConfigureEditors(CInstallApp&) {}
+void CRegisteringPage::ConfigureEditors(CInstallApp& app)
+{
+    ::ConfigureEditors(app);
+}
 
 void CRegisteringPage::WriteProductRecord(CInstallApp& app)
 {

@@ -1,6 +1,7 @@
 #include "ui/uninstall_pages.h"
 
 #include "app/install_app.h"
+#include "editors/configuration.h"
 #include "editors/product_record.h"
 #include "platform/message_pump.h"
 #include "profile/profile_access.h"
@@ -107,9 +108,9 @@ int CUnregisteringPage::DoWork()
     return next;
 }
 
-// The editors' own undo steps come with their integration; the record goes
-// last, as they read it first.
+// The record goes last: the undo steps read it first.
 void CUnregisteringPage::UndoEditorsAndProductRecord(CInstallApp&)
 {
+    UndoEditors();
     DeleteProductRecord();
 }

@@ -3,7 +3,10 @@
 # server is also registered under the WordPerfect 6.0 key, as version 8 does)
 # and Word 97. No "no editor" box comes at start-up, the editor page ticks
 # exactly those two, and an unattended run installs their files and no
-# other editor's.
+# other editor's, takes a WordPerfect extension slot, puts the Word 97
+# template into Word's startup folder and drops the stand-alone checker
+# program (neither editor calls it). The uninstaller frees the slot and
+# takes the template away again.
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
 shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
@@ -27,7 +30,11 @@ machine() {
         '[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\WPWin6.0\protocol\StdFileEditing\server]' \
         '@="c:\\corel\\suite8\\programs\\WPWIN8.EXE"' '' \
         '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Office\8.0\Word\InstallRoot]' \
-        '"Path"="\"C:\\Office97\\Office\""' >"$drive/editors.reg"
+        '"Path"="\"C:\\Office97\\Office\""' '' \
+        '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Office\8.0\InstallRoot]' \
+        '@="C:\\Office97\\Office"' '' \
+        '[HKEY_LOCAL_MACHINE\SOFTWARE\Corel\WordPerfect\8\Third Party]' \
+        '"DLL1"="C:\\Corel\\Suite8\\Programs\\grammatik.dll"' >"$drive/editors.reg"
     "$RUN" regedit /S 'C:\editors.reg' || fail "$1: could not register the editors"
     cp -r "$disks"/DISK* "$drive/DIST/"
     INSTALLER='C:\DIST\DISK01\install.exe'
@@ -57,5 +64,29 @@ target="$WINE_PREFIX_DIR/drive_c/OVCA40"
 for f in ovca4000.dot ovca40us.dot ovwp6ca.wcm ovca40.wcm ovca40.smm; do
     [ -e "$target/Config/$f" ] && fail "batch: $f of an editor that isn't there was installed"
 done
+query() { "$RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'; }
+THIRD='HKLM\SOFTWARE\Corel\WordPerfect\8\Third Party'
+query "$THIRD" DLL2 | grep -qF 'C:\OVCA40\Wp8\WpDll4ca.dll' || fail "batch: no WordPerfect 8.0 extension slot"
+query 'HKCU\SOFTWARE\Bramo\OVCA40DEMO\WP8' TPH | grep -q 'DLL2' || fail "batch: the slot is not in the product record"
+startup="$WINE_PREFIX_DIR/drive_c/Office97/Office/Startup"
+cmp -s "$target/Config/ovca4097.dot" "$startup/ovca4097.dot" || fail "batch: the Word 97 template is not in Word's startup folder"
+query 'HKCU\SOFTWARE\Microsoft\Office\8.0\Word\Options' STARTUP-PATH | grep -qF 'C:\Office97\Office\Startup' ||
+    fail "batch: the Word 97 startup folder was not recorded"
+[ -e "$target/ovca40.exe" ] && fail "batch: the stand-alone checker stayed though no editor calls it"
+"$RUN" reg query 'HKCU\SOFTWARE\Bramo\OVCA40DEMO\WORD8' >/dev/null 2>&1 || fail "batch: no Word 97 subkey in the record"
+
+# c. Uninstalling undoes both.
+INSTALLER='C:\OVCA40\install.exe'
+e2e_start /U
+robot click "Desinstal*" 1020 30 || fail "uninstall: no confirmation page"
+robot enabled "Desinstal*" 3 30 || fail "uninstall: no backup dialog"
+robot click "Desinstal*" 3 || fail "uninstall: could not press Continuar"
+e2e_says "Ortavel 4.0 Catal*" 1037 "s'ha desinstal" 120 || fail "uninstall: no final page"
+robot click "Ortavel 4.0 Catal*" 1020 || fail "uninstall: no Seguent on the final page"
+e2e_wait_exit 60 || fail "uninstall: the run did not end"
+query "$THIRD" DLL2 | grep -q WpDll4ca && fail "uninstall: the extension slot was not freed"
+query "$THIRD" DLL1 | grep -q grammatik || fail "uninstall: another library's slot was touched"
+[ -e "$startup/ovca4097.dot" ] && fail "uninstall: the Word 97 template stayed"
+[ -f "$WINE_PREFIX_DIR/drive_c/Office97/Office/winword.exe" ] || fail "uninstall: Word itself was touched"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "editors end-to-end: passed"

@@ -1,0 +1,50 @@
+// Setting up the word processors found (and left ticked) for the checker,
+// after the files are copied, and undoing it when the product is removed.
+// Nothing here fails the installation: a step that can't do its work leaves
+// its editor unconfigured, and only the few boxes named below say so.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CInstallApp;
+
+// Runs the configuration steps in their fixed order, each for an editor whose
+// present flag is set, and last removes the stand-alone checker program when
+// no editor that needs it is there. The product record is written after them.
+void ConfigureEditors(CInstallApp& app);
+
+// Undoes what can be undone, from what is found on the machine (the product
+// record among it, which goes afterwards): the WordPerfect 8.0 extension slot
+// and the Word templates.
+void UndoEditors();
+
+// The steps, in their order.
+void ConfigureWordPerfect5(const CInstallApp& app);   // macro menu entry in wpwp.ini
+void ConfigureWordPerfect6(const CInstallApp& app);   // writing-tools entry in wtapi.ini
+void ConfigureWordPerfect8(CInstallApp& app);         // sets wp8ExtensionList
+void ConfigureWord6(const CInstallApp& app);
+void ConfigureWord7(const CInstallApp& app);
+void ConfigureWord97(const CInstallApp& app);
+void ConfigureWord2000(CInstallApp& app);             // sets word2000StartupFolder
+void RemoveCheckerProgram(const CInstallApp& app);
+
+void UndoWordPerfect8();
+void UndoWord6();
+void UndoWord7();
+void UndoWord97();
+void UndoWord2000();
+
+// Shared by the steps.
+namespace editor_config {
+// A folder exists when a search inside it finds an entry.
+bool FolderExists(const std::string& folder);
+// Copies a template of the product's Config folder into folder, replacing a
+// file of the same name; false when the copy failed.
+bool CopyTemplate(const CInstallApp& app, const std::string& name, const std::string& folder);
+// A string value, empty when the key or the value is missing or not a string.
+std::string RegistryText(HKEY root, const char* subKey, const char* name);
+// A message box over the main window: the text and caption of two strings.
+void ShowEditorMessage(UINT textId, UINT captionId, UINT flags);
+} // namespace editor_config

@@ -1,0 +1,177 @@
+// The Word steps: the checker's template copied into the startup folder of
+// each Word version found, that folder found the way the version records it.
+#include "editors/configuration.h"
+
+#include "app/install_app.h"
+#include "platform/path.h"
+#include "platform/registry.h"
+#include "resources/resource.h"
+
+#include <vector>
+
+using editor_config::CopyTemplate;
+using editor_config::FolderExists;
+using editor_config::RegistryText;
+
+namespace {
+
+const char kWord6Ini[] = "winword6.ini";
+const char kWord6Section[] = "Microsoft Word";
+const char kWord7Options[] = "SOFTWARE\\Microsoft\\Word\\7.0\\Options";
+const char kWord97Options[] = "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\Options";
+const char kOffice97Root[] = "SOFTWARE\\Microsoft\\Office\\8.0\\InstallRoot";
+const char kWord2000Options[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\Options";
+const char kWord2000Root[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot";
+const char kOffice2000General[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Common\\General";
+const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kWord2000Record[] = "SOFTWARE\\Bramo\\OVCA40DEMO\\WORD9";
+
+// The English and the Spanish Word 6.0 and 7.0 name their startup folders
+// differently and take different templates.
+const char kEnglishTemplate[] = "ovca40us.dot";
+const char kSpanishTemplate[] = "ovca40es.dot";
+
+std::string Word6Value(const char* key)
+{
+    std::vector<char> buffer(261, '\0');
+    DWORD got = GetPrivateProfileStringA(kWord6Section, key, "", buffer.data(), 260, kWord6Ini);
+    return std::string(buffer.data(), got);
+}
+
+std::string UpperCase(std::string text)
+{
+    if (!text.empty())
+        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+bool CreateFolder(const std::string& folder)
+{
+    return CPath(WithTrailingBackslash(folder)).createFolders();
+}
+
+// Deletes the named files from folder; what can't be deleted stays.
+void DeleteTemplates(const std::string& folder, std::initializer_list<const char*> names)
+{
+    if (folder.empty())
+        return;
+    for (const char* name : names)
+        CPath(WithTrailingBackslash(folder) + name).remove();
+}
+
+} // namespace
+
+void ConfigureWord6(const CInstallApp& app)
+{
+    std::string startup = Word6Value("STARTUP-PATH");
+    std::string program = Word6Value("PROGRAMDIR");
+    bool english = FolderExists(UpperCase(program + "\\setup"));
+    if (startup.empty()) {
+        startup = program + (english ? "\\Startup" : "\\Inicio");
+        CreateFolder(startup);
+        WritePrivateProfileStringA(kWord6Section, "STARTUP-PATH", startup.c_str(), "Winword6.ini");
+    }
+    CopyTemplate(app, english ? kEnglishTemplate : kSpanishTemplate, startup);
+}
+
+void ConfigureWord7(const CInstallApp& app)
+{
+    std::string english = app.word7Folder + "\\Startup";
+    if (FolderExists(english))
+        CopyTemplate(app, kEnglishTemplate, english);
+    else
+        CopyTemplate(app, kSpanishTemplate, app.word7Folder + "\\Inicio");
+}
+
+void ConfigureWord97(const CInstallApp& app)
+{
+    std::string startup = RegistryText(HKEY_CURRENT_USER, kWord97Options, "STARTUP-PATH");
+    if (startup.empty()) {
+        std::string root = RegistryText(HKEY_LOCAL_MACHINE, kOffice97Root, "");
+        // Without Office's folder there is no place to make: a folder
+        // "\Startup" at the root of the drive would serve no Word.
+        if (root.empty())
+            return;
+        startup = root + "\\Startup";
+        CreateFolder(startup);
+        CRegKey options;
+        if (options.create(HKEY_CURRENT_USER, kWord97Options) && !options.readString("STARTUP-PATH"))
+            options.writeString("STARTUP-PATH", startup);
+    }
+    CopyTemplate(app, "ovca4097.dot", startup);
+}
+
+void ConfigureWord2000(CInstallApp& app)
+{
+    const char* const name = "ovca4000.dot";
+    app.word2000StartupFolder.clear();
+    bool copied = false;
+    auto tryFolder = [&](const std::string& folder) {
+        if (FolderExists(folder) && CopyTemplate(app, name, folder))
+            copied = true;
+    };
+
+    // Every place this Word may look at start-up gets a copy.
+    CPath windows;
+    windows.setSpecial(CPath::windowsFolder);
+    std::string roaming = windows.folderText() + "Application Data\\Microsoft\\Word\\";
+    tryFolder(FolderExists(roaming + "STARTUP") ? roaming + "STARTUP" : roaming + "inicio");
+    std::string recorded = RegistryText(HKEY_CURRENT_USER, kWord2000Options, "STARTUP-PATH");
+    if (!recorded.empty())
+        tryFolder(recorded);
+    std::string appData = RegistryText(HKEY_CURRENT_USER, kShellFolders, "AppData");
+    std::string startupName = RegistryText(HKEY_CURRENT_USER, kOffice2000General, "Startup");
+    if (!appData.empty()) {
+        std::string word = appData + "\\Microsoft\\Word\\";
+        tryFolder(word + "Inicio");
+        tryFolder(word + "STARTUP");
+        // Without a recorded name this would be Word's own folder, which
+        // Word doesn't load templates from.
+        if (!startupName.empty())
+            tryFolder(word + startupName);
+    }
+
+    std::string base = RegistryText(HKEY_LOCAL_MACHINE, kWord2000Root, "Path");
+    if (base.empty())
+        base = RegistryText(HKEY_CURRENT_USER, kWord2000Options, "PROGRAMDIR");
+    if (base.empty()) {
+        // Nothing to build the startup folder on: a folder "\Startup" at
+        // the root of the drive would serve no Word.
+        if (!copied)
+            editor_config::ShowEditorMessage(IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
+                                             MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::string final;
+    if (!startupName.empty()) {
+        final = base + startupName;  // the recorded name follows the base directly
+    } else {
+        final = base + "\\Startup";
+        CreateFolder(final);
+    }
+    app.word2000StartupFolder = final;
+    if (!CopyTemplate(app, name, final) && !copied)
+        editor_config::ShowEditorMessage(IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
+                                         MB_OK | MB_ICONINFORMATION);
+}
+
+void UndoWord6()
+{
+    DeleteTemplates(Word6Value("STARTUP-PATH"), {kSpanishTemplate, kEnglishTemplate});
+}
+
+void UndoWord7()
+{
+    DeleteTemplates(RegistryText(HKEY_CURRENT_USER, kWord7Options, "STARTUP-PATH"),
+                    {kSpanishTemplate, kEnglishTemplate});
+}
+
+void UndoWord97()
+{
+    DeleteTemplates(RegistryText(HKEY_CURRENT_USER, kWord97Options, "STARTUP-PATH"), {"ovca4097.dot"});
+}
+
+void UndoWord2000()
+{
+    DeleteTemplates(RegistryText(HKEY_LOCAL_MACHINE, kWord2000Record, "Path"), {"ovca4000.dot"});
+}

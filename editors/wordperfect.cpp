@@ -1,0 +1,75 @@
+// The three WordPerfect steps: a macro menu entry for 5.x, a writing-tools
+// entry for 6.x and an extension library slot for 8.0.
+#include "editors/configuration.h"
+
+#include "app/install_app.h"
+#include "platform/registry.h"
+#include "resources/resource.h"
+
+namespace {
+
+const char kThirdPartyKey[] = "SOFTWARE\\Corel\\WordPerfect\\8\\Third Party";
+const int kExtensionSlots = 15;
+
+} // namespace
+
+void ConfigureWordPerfect5(const CInstallApp& app)
+{
+    WritePrivateProfileStringA("MacroMenuList", "Ortavel 40 CA",
+                               (app.InstallFolder() + "Config\\ovca40.wcm").c_str(), "wpwp.ini");
+}
+
+void ConfigureWordPerfect6(const CInstallApp& app)
+{
+    const std::string folder = app.InstallFolder();
+    const char* const file = "wtapi.ini";
+    const char* const section = "Ortavel40CA";
+    const std::pair<const char*, std::string> entries[] = {
+        {"DescriptiveName", "Corrector Gramatical de Catal\xE0"},
+        {"MenuName", "&Ortavel 40 CA"},
+        {"Parameters", "/WTAPI"},
+        {"LongPrompt", "Revisi\xF3 gramatical del document"},
+        {"DDEServerName", "WPOV"},
+        {"ButtonBarText", "Ortavel 40 CA"},
+        {"BitmapPath", folder + "config\\ovca40.bmp"},
+        {"HelpFileKey", ""},
+        {"HelpFilePath", folder + "ManualCa.hlp"},
+        {"PathExe", folder + "ovca40.exe"},
+    };
+    WritePrivateProfileStringA("Writing Tools", section, "", file);
+    for (const auto& entry : entries)
+        WritePrivateProfileStringA(section, entry.first, entry.second.c_str(), file);
+}
+
+void ConfigureWordPerfect8(CInstallApp& app)
+{
+    app.wp8ExtensionList.clear();
+    const std::string library = app.InstallFolder() + "Wp8\\WpDll4ca.dll";
+    CRegKey list;
+    list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey);
+    for (int n = 1; n <= kExtensionSlots; ++n) {
+        std::string name = "DLL" + std::to_string(n);
+        std::string value = list.isOpen() ? list.readString(name).value_or("") : std::string();
+        if (value == library)
+            return;  // listed by an earlier installation
+        if (value.empty()) {
+            if (!list.isOpen() && !list.create(HKEY_LOCAL_MACHINE, kThirdPartyKey))
+                return;
+            if (list.writeString(name, library))
+                app.wp8ExtensionList = name;
+            return;
+        }
+    }
+    editor_config::ShowEditorMessage(IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
+}
+
+void UndoWordPerfect8()
+{
+    std::string slot = editor_config::RegistryText(HKEY_CURRENT_USER, "SOFTWARE\\Bramo\\OVCA40DEMO\\Wp8", "TPH");
+    if (slot.empty())
+        return;
+    CRegKey list;
+    // The other slots keep their names: WordPerfect reads them by name.
+    if (list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey))
+        list.deleteValue(slot);
+}
