@@ -2,7 +2,6 @@
 
 #include "app/install_app.h"
 #include "platform/path.h"
-#include "platform/registry.h"
 #include "platform/resource_string.h"
 #include "ui/main_wnd.h"
 
@@ -25,14 +24,6 @@ bool CopyTemplate(const CInstallApp& app, const std::string& name, const std::st
     std::string source = app.InstallFolder() + "Config\\" + name;
     std::string target = WithTrailingBackslash(folder) + name;
     return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
-}
-
-std::string RegistryText(HKEY root, const char* subKey, const char* name)
-{
-    CRegKey key;
-    if (!key.open(root, subKey))
-        return std::string();
-    return key.readString(name).value_or("");
 }
 
 void ShowEditorMessage(UINT textId, UINT captionId, UINT flags)

@@ -43,8 +43,6 @@ bool FolderExists(const std::string& folder);
 // Copies a template of the product's Config folder into folder, replacing a
 // file of the same name; false when the copy failed.
 bool CopyTemplate(const CInstallApp& app, const std::string& name, const std::string& folder);
-// A string value, empty when the key or the value is missing or not a string.
-std::string RegistryText(HKEY root, const char* subKey, const char* name);
 // A message box over the main window: the text and caption of two strings.
 void ShowEditorMessage(UINT textId, UINT captionId, UINT flags);
 } // namespace editor_config

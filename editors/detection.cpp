@@ -1,12 +1,16 @@
 #include "editors/detection.h"
 
 #include "app/install_app.h"
+#include "editors/editor_util.h"
 #include "platform/path.h"
 #include "platform/registry.h"
 
 #include <windows.h>
 
 #include <vector>
+
+using editor_util::RegistryText;
+using editor_util::UpperCase;
 
 namespace {
 
@@ -23,13 +27,6 @@ const char kWord2000RootKey[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\Install
 bool Exists(const std::string& path)
 {
     return !path.empty() && CPath(path).exists();
-}
-
-std::string UpperCase(std::string text)
-{
-    if (!text.empty())
-        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
 }
 
 // A value of an editor's private profile file in the Windows folder, read
@@ -51,14 +48,6 @@ bool ServerValue(const char* subKey, std::string& value)
         return false;
     value = key.readString("").value_or("");
     return true;
-}
-
-std::string RegistryValue(HKEY root, const char* subKey, const char* name)
-{
-    CRegKey key;
-    if (!key.open(root, subKey))
-        return std::string();
-    return key.readString(name).value_or("");
 }
 
 void DropTrailingBackslash(std::string& path)
@@ -155,7 +144,7 @@ void DetectWord97(CInstallApp& app)
     bool& present = app.editorPresent[kEditorWord97];
     std::string& program = app.word97Path;
     present = false;
-    program = RegistryValue(HKEY_LOCAL_MACHINE, kWord97RootKey, "Path");
+    program = RegistryText(HKEY_LOCAL_MACHINE, kWord97RootKey, "Path");
     if (program.empty())
         return;
     // The folder is stored between two characters (quotes or a closing
@@ -172,7 +161,7 @@ void DetectWord2000(CInstallApp& app)
     bool& present = app.editorPresent[kEditorWord2000];
     std::string& program = app.word2000Path;
     present = false;
-    program = RegistryValue(HKEY_LOCAL_MACHINE, kWord2000RootKey, "Path");
+    program = RegistryText(HKEY_LOCAL_MACHINE, kWord2000RootKey, "Path");
     if (program.empty())
         return;
     program.pop_back();  // the folder's closing backslash

@@ -3,6 +3,7 @@
 #include "editors/configuration.h"
 
 #include "app/install_app.h"
+#include "editors/editor_util.h"
 #include "platform/path.h"
 #include "platform/registry.h"
 #include "resources/resource.h"
@@ -11,7 +12,8 @@
 
 using editor_config::CopyTemplate;
 using editor_config::FolderExists;
-using editor_config::RegistryText;
+using editor_util::RegistryText;
+using editor_util::UpperCase;
 
 namespace {
 
@@ -36,13 +38,6 @@ std::string Word6Value(const char* key)
     std::vector<char> buffer(261, '\0');
     DWORD got = GetPrivateProfileStringA(kWord6Section, key, "", buffer.data(), 260, kWord6Ini);
     return std::string(buffer.data(), got);
-}
-
-std::string UpperCase(std::string text)
-{
-    if (!text.empty())
-        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
 }
 
 bool CreateFolder(const std::string& folder)

@@ -3,6 +3,7 @@
 #include "editors/configuration.h"
 
 #include "app/install_app.h"
+#include "editors/editor_util.h"
 #include "platform/registry.h"
 #include "resources/resource.h"
 
@@ -65,7 +66,7 @@ void ConfigureWordPerfect8(CInstallApp& app)
 
 void UndoWordPerfect8()
 {
-    std::string slot = editor_config::RegistryText(HKEY_CURRENT_USER, "SOFTWARE\\Bramo\\OVCA40DEMO\\Wp8", "TPH");
+    std::string slot = editor_util::RegistryText(HKEY_CURRENT_USER, "SOFTWARE\\Bramo\\OVCA40DEMO\\Wp8", "TPH");
     if (slot.empty())
         return;
     CRegKey list;
