@@ -62,6 +62,10 @@ void ConfigureWord6(const CInstallApp& app)
     std::string program = Word6Value("PROGRAMDIR");
     bool english = FolderExists(UpperCase(program + "\\setup"));
     if (startup.empty()) {
+        // Ticked by hand where Word 6.0 left no trace: a folder made at the
+        // root of the drive and written into its settings would serve no Word.
+        if (program.empty())
+            return;
         startup = program + (english ? "\\Startup" : "\\Inicio");
         CreateFolder(startup);
         WritePrivateProfileStringA(kWord6Section, "STARTUP-PATH", startup.c_str(), "Winword6.ini");
@@ -71,6 +75,9 @@ void ConfigureWord6(const CInstallApp& app)
 
 void ConfigureWord7(const CInstallApp& app)
 {
+    // Ticked by hand, Word 7.0 has no folder that detection found.
+    if (app.word7Folder.empty())
+        return;
     std::string english = app.word7Folder + "\\Startup";
     if (FolderExists(english))
         CopyTemplate(app, kEnglishTemplate, english);

@@ -143,6 +143,16 @@ TEST_F(EditorSetup, WordPerfectEntriesAndTheExtensionSlot)
 
 TEST_F(EditorSetup, WordTemplatesGoWhereEachVersionStartsFrom)
 {
+    // Ticked by hand on a machine where these Words left no trace: nothing
+    // is made at the root of the drive, nothing written into their settings.
+    ConfigureWord6(app);
+    ConfigureWord7(app);
+    ConfigureWord97(app);
+    for (const char* stray : {"\\Inicio", "\\Startup"})
+        EXPECT_FALSE(FileThere(stray)) << stray;
+    EXPECT_EQ(Ini("Microsoft Word", "STARTUP-PATH", "winword6.ini"), "<none>");
+    EXPECT_EQ(read(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\Options", "STARTUP-PATH"), "<no key>");
+
     // Word 6.0, English (a setup folder), no startup folder recorded yet.
     std::string word6 = m_machine / "WINWORD6";
     m_machine.write("WINWORD6\\SETUP\\setup.inf", "");
