@@ -35,6 +35,41 @@ e2e_dist() {
     INSTALLER='C:\DIST\install.exe'
 }
 
+# e2e_editors EDITOR...: stand-ins of word processors in the scenario's
+# prefix, each a program file and the registry values its set-up writes:
+#   wp6     WordPerfect 6.1, C:\WPWIN61
+#   wp8     WordPerfect 8.0, C:\Corel\Suite8 (its server also under the 6.0
+#           key, as version 8 registers itself)
+#   word97  Word 97 in C:\Office97\Office, with Office's install root
+e2e_editors() {
+    drive="$WINE_PREFIX_DIR/drive_c"
+    reg="$drive/e2e-editors.reg"
+    printf 'REGEDIT4\r\n' >"$reg"
+    for editor in "$@"; do
+        case "$editor" in
+        wp6)
+            mkdir -p "$drive/WPWIN61" && printf 'MZ' >"$drive/WPWIN61/wpwin.exe"
+            printf '%s\r\n' '' '[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\WPWin6.1\protocol\StdFileEditing\server]' \
+                '@="C:\\WPWIN61\\wpwin.exe"' >>"$reg" ;;
+        wp8)
+            mkdir -p "$drive/Corel/Suite8/Programs" && printf 'MZ' >"$drive/Corel/Suite8/Programs/wpwin8.exe"
+            printf '%s\r\n' '' '[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\WP8Doc\protocol\StdFileEditing\server]' \
+                '@="C:\\Corel\\Suite8\\Programs\\wpwin8.exe"' '' \
+                '[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\WPWin6.0\protocol\StdFileEditing\server]' \
+                '@="c:\\corel\\suite8\\programs\\WPWIN8.EXE"' >>"$reg" ;;
+        word97)
+            # Word 97 keeps its folder between quotes.
+            mkdir -p "$drive/Office97/Office/Startup" && printf 'MZ' >"$drive/Office97/Office/winword.exe"
+            printf '%s\r\n' '' '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Office\8.0\Word\InstallRoot]' \
+                '"Path"="\"C:\\Office97\\Office\""' '' \
+                '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Office\8.0\InstallRoot]' \
+                '@="C:\\Office97\\Office"' >>"$reg" ;;
+        *) echo "e2e_editors: no stand-in for $editor" >&2; return 1 ;;
+        esac
+    done
+    "$RUN" regedit /S 'C:\e2e-editors.reg'
+}
+
 # e2e_start ARGS...: starts the installer (C:\DIST\install.exe after
 # e2e_dist, else the build's) in the background; sets INSTALL_PID.
 e2e_start() {

@@ -19,23 +19,12 @@ trap 'rm -rf "$work"' EXIT
 # machine NAME: a fresh prefix with the two editors and the disks in C:\DIST.
 machine() {
     e2e_prefix "editors-$1"
+    e2e_editors wp8 word97 || fail "$1: could not set up the editors"
+    # Another product's library in the first WordPerfect 8.0 extension slot.
+    "$RUN" reg add 'HKLM\SOFTWARE\Corel\WordPerfect\8\Third Party' /v DLL1 \
+        /d 'C:\Corel\Suite8\Programs\grammatik.dll' /f >/dev/null 2>&1 || fail "$1: could not take slot 1"
     drive="$WINE_PREFIX_DIR/drive_c"
-    mkdir -p "$drive/Corel/Suite8/Programs" "$drive/Office97/Office/Startup" "$drive/DIST"
-    printf 'MZ' >"$drive/Corel/Suite8/Programs/wpwin8.exe"
-    printf 'MZ' >"$drive/Office97/Office/winword.exe"
-    # Word 97 keeps its folder between quotes.
-    printf '%s\r\n' 'REGEDIT4' '' \
-        '[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\WP8Doc\protocol\StdFileEditing\server]' \
-        '@="C:\\Corel\\Suite8\\Programs\\wpwin8.exe"' '' \
-        '[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\WPWin6.0\protocol\StdFileEditing\server]' \
-        '@="c:\\corel\\suite8\\programs\\WPWIN8.EXE"' '' \
-        '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Office\8.0\Word\InstallRoot]' \
-        '"Path"="\"C:\\Office97\\Office\""' '' \
-        '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Office\8.0\InstallRoot]' \
-        '@="C:\\Office97\\Office"' '' \
-        '[HKEY_LOCAL_MACHINE\SOFTWARE\Corel\WordPerfect\8\Third Party]' \
-        '"DLL1"="C:\\Corel\\Suite8\\Programs\\grammatik.dll"' >"$drive/editors.reg"
-    "$RUN" regedit /S 'C:\editors.reg' || fail "$1: could not register the editors"
+    mkdir -p "$drive/DIST"
     cp -r "$disks"/DISK* "$drive/DIST/"
     INSTALLER='C:\DIST\DISK01\install.exe'
 }
