@@ -44,7 +44,7 @@ bool ServerValue(const char* subKey, std::string& value)
 {
     value.clear();
     CRegKey key;
-    if (!key.open(HKEY_LOCAL_MACHINE, subKey))
+    if (!key.open(HKEY_LOCAL_MACHINE, subKey, editor_util::kEditorView))
         return false;
     value = key.readString("").value_or("");
     return true;
@@ -128,7 +128,7 @@ void DetectWord7(CInstallApp& app)
     folder.clear();
     app.word7StartupFolder.clear();
     CRegKey options;
-    if (options.open(HKEY_CURRENT_USER, kWord7OptionsKey)) {
+    if (options.open(HKEY_CURRENT_USER, kWord7OptionsKey, editor_util::kEditorView)) {
         folder = options.readString("PROGRAMDIR").value_or("");
         app.word7StartupFolder = options.readString("STARTUP-PATH").value_or("");
     }

@@ -14,7 +14,7 @@ std::string UpperCase(std::string text)
 std::string RegistryText(HKEY root, const char* subKey, const char* name)
 {
     CRegKey key;
-    if (!key.open(root, subKey))
+    if (!key.open(root, subKey, kEditorView))
         return std::string();
     return key.readString(name).value_or("");
 }

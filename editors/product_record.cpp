@@ -1,9 +1,12 @@
 #include "editors/product_record.h"
 
 #include "app/install_app.h"
+#include "editors/editor_util.h"
 #include "platform/registry.h"
 
 #include <windows.h>
+
+using editor_util::kEditorView;
 
 namespace {
 
@@ -34,10 +37,10 @@ const CEditorSubkey kSubkeys[kEditorCount] = {
 void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder)
 {
     CRegKey company;
-    company.create(root, kCompanyKey);
+    company.create(root, kCompanyKey, kEditorView);
     company.close();
     CRegKey record;
-    if (!record.create(root, kProductKey))
+    if (!record.create(root, kProductKey, kEditorView))
         return;
     record.writeString("", kRecordName);
     record.writeString("ROOT-PATH", folder);
@@ -47,7 +50,7 @@ void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder
 void writeEditorSubkey(HKEY root, const CInstallApp& app, const CEditorSubkey& editor)
 {
     CRegKey key;
-    if (!key.create(root, std::string(kProductKey) + "\\" + editor.key))
+    if (!key.create(root, std::string(kProductKey) + "\\" + editor.key, kEditorView))
         return;
     key.writeString("", editor.displayName);
     if (editor.extraValue)
@@ -58,7 +61,7 @@ void writeEditorSubkey(HKEY root, const CInstallApp& app, const CEditorSubkey& e
 void deleteTree(HKEY root, const std::string& name)
 {
     CRegKey key;
-    if (key.open(root, name)) {
+    if (key.open(root, name, kEditorView)) {
         char child[256];
         for (;;) {
             DWORD length = sizeof child;
@@ -69,7 +72,7 @@ void deleteTree(HKEY root, const std::string& name)
         }
     }
     key.close();
-    CRegKey::deleteKey(root, name);
+    CRegKey::deleteKey(root, name, kEditorView);
 }
 
 } // namespace
@@ -77,7 +80,7 @@ void deleteTree(HKEY root, const std::string& name)
 void ReadProductRecord(CInstallApp& app)
 {
     CRegKey record;
-    app.previousInstall = record.open(HKEY_CURRENT_USER, kProductKey);
+    app.previousInstall = record.open(HKEY_CURRENT_USER, kProductKey, kEditorView);
     if (!app.previousInstall)
         return;
     // A value that is missing or of another type leaves its field alone.

@@ -1,6 +1,7 @@
 // The product's record in the registry, SOFTWARE\Bramo\OVCA40DEMO under
 // HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE: where it was installed, its
-// program group, its user and the editors it was set up for.
+// program group, its user and the editors it was set up for. The checker's
+// parts that the editors load read it, so it is kept in their (32-bit) view.
 #pragma once
 
 class CInstallApp;

@@ -97,7 +97,7 @@ void ConfigureWord97(const CInstallApp& app)
         startup = root + "\\Startup";
         CreateFolder(startup);
         CRegKey options;
-        if (options.create(HKEY_CURRENT_USER, kWord97Options) && !options.readString("STARTUP-PATH"))
+        if (options.create(HKEY_CURRENT_USER, kWord97Options, editor_util::kEditorView) && !options.readString("STARTUP-PATH"))
             options.writeString("STARTUP-PATH", startup);
     }
     CopyTemplate(app, "ovca4097.dot", startup);

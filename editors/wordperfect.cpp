@@ -47,14 +47,14 @@ void ConfigureWordPerfect8(CInstallApp& app)
     app.wp8ExtensionList.clear();
     const std::string library = app.InstallFolder() + "Wp8\\WpDll4ca.dll";
     CRegKey list;
-    list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey);
+    list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView);
     for (int n = 1; n <= kExtensionSlots; ++n) {
         std::string name = "DLL" + std::to_string(n);
         std::string value = list.isOpen() ? list.readString(name).value_or("") : std::string();
         if (value == library)
             return;  // listed by an earlier installation
         if (value.empty()) {
-            if (!list.isOpen() && !list.create(HKEY_LOCAL_MACHINE, kThirdPartyKey))
+            if (!list.isOpen() && !list.create(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView))
                 return;
             if (list.writeString(name, library))
                 app.wp8ExtensionList = name;
@@ -71,6 +71,6 @@ void UndoWordPerfect8()
         return;
     CRegKey list;
     // The other slots keep their names: WordPerfect reads them by name.
-    if (list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey))
+    if (list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView))
         list.deleteValue(slot);
 }

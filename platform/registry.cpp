@@ -2,22 +2,22 @@
 
 #include <vector>
 
-bool CRegKey::open(HKEY root, const std::string& subKey)
+bool CRegKey::open(HKEY root, const std::string& subKey, REGSAM view)
 {
     close();
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
         return false;
     m_key = key;
     return true;
 }
 
-bool CRegKey::create(HKEY root, const std::string& subKey)
+bool CRegKey::create(HKEY root, const std::string& subKey, REGSAM view)
 {
     close();
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                        KEY_ALL_ACCESS | view, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     m_key = key;
     return true;
@@ -79,15 +79,23 @@ bool CRegKey::deleteValue(const std::string& name)
     return m_key && RegDeleteValueA(m_key, name.c_str()) == ERROR_SUCCESS;
 }
 
-bool CRegKey::deleteKey(HKEY root, const std::string& subKey)
+bool CRegKey::deleteKey(HKEY root, const std::string& subKey, REGSAM view)
 {
-    return RegDeleteKeyA(root, subKey.c_str()) == ERROR_SUCCESS;
+    std::string::size_type cut = subKey.rfind('\\');
+    if (view == 0 || cut == std::string::npos)
+        return RegDeleteKeyA(root, subKey.c_str()) == ERROR_SUCCESS;
+    // Deleted through its parent opened in that view: the call that takes a
+    // view is missing from older Windows.
+    CRegKey parent;
+    if (!parent.open(root, subKey.substr(0, cut), view))
+        return false;
+    return RegDeleteKeyA(parent.handle(), subKey.substr(cut + 1).c_str()) == ERROR_SUCCESS;
 }
 
-bool CRegKey::exists(HKEY root, const std::string& subKey)
+bool CRegKey::exists(HKEY root, const std::string& subKey, REGSAM view)
 {
     CRegKey key;
-    return key.open(root, subKey);
+    return key.open(root, subKey, view);
 }
 
 CRegString::CRegString(HKEY root, std::string subKey, std::string name)

@@ -16,8 +16,10 @@ public:
     CRegKey& operator=(const CRegKey&) = delete;
     CRegKey(CRegKey&& other) noexcept : m_key(other.m_key) { other.m_key = nullptr; }
 
-    bool open(HKEY root, const std::string& subKey);
-    bool create(HKEY root, const std::string& subKey);
+    // view: 0 for the program's own view of the registry, KEY_WOW64_32KEY
+    // for the keys of 32-bit programs (the only view on 32-bit Windows).
+    bool open(HKEY root, const std::string& subKey, REGSAM view = 0);
+    bool create(HKEY root, const std::string& subKey, REGSAM view = 0);
     void close();
     bool isOpen() const { return m_key != nullptr; }
     HKEY handle() const { return m_key; }
@@ -29,8 +31,8 @@ public:
     bool deleteValue(const std::string& name);
 
     // Deletes a key that has no subkeys.
-    static bool deleteKey(HKEY root, const std::string& subKey);
-    static bool exists(HKEY root, const std::string& subKey);
+    static bool deleteKey(HKEY root, const std::string& subKey, REGSAM view = 0);
+    static bool exists(HKEY root, const std::string& subKey, REGSAM view = 0);
 
 private:
     HKEY m_key = nullptr;

@@ -67,7 +67,8 @@ e2e_editors() {
         *) echo "e2e_editors: no stand-in for $editor" >&2; return 1 ;;
         esac
     done
-    "$RUN" regedit /S 'C:\e2e-editors.reg'
+    # They are 32-bit programs: their keys are in the 32-bit view.
+    "$RUN" reg import 'C:\e2e-editors.reg' /reg:32 >/dev/null 2>&1
 }
 
 # e2e_start ARGS...: starts the installer (C:\DIST\install.exe after

@@ -22,7 +22,7 @@ machine() {
     e2e_editors wp8 word97 || fail "$1: could not set up the editors"
     # Another product's library in the first WordPerfect 8.0 extension slot.
     "$RUN" reg add 'HKLM\SOFTWARE\Corel\WordPerfect\8\Third Party' /v DLL1 \
-        /d 'C:\Corel\Suite8\Programs\grammatik.dll' /f >/dev/null 2>&1 || fail "$1: could not take slot 1"
+        /d 'C:\Corel\Suite8\Programs\grammatik.dll' /f /reg:32 >/dev/null 2>&1 || fail "$1: could not take slot 1"
     drive="$WINE_PREFIX_DIR/drive_c"
     mkdir -p "$drive/DIST"
     cp -r "$disks"/DISK* "$drive/DIST/"
@@ -53,7 +53,8 @@ target="$WINE_PREFIX_DIR/drive_c/OVCA40"
 for f in ovca4000.dot ovca40us.dot ovwp6ca.wcm ovca40.wcm ovca40.smm; do
     [ -e "$target/Config/$f" ] && fail "batch: $f of an editor that isn't there was installed"
 done
-query() { "$RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'; }
+# The editors' keys and the product record are in the 32-bit view.
+query() { "$RUN" reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r'; }
 THIRD='HKLM\SOFTWARE\Corel\WordPerfect\8\Third Party'
 query "$THIRD" DLL2 | grep -qF 'C:\OVCA40\Wp8\WpDll4ca.dll' || fail "batch: no WordPerfect 8.0 extension slot"
 query 'HKCU\SOFTWARE\Bramo\OVCA40DEMO\WP8' TPH | grep -q 'DLL2' || fail "batch: the slot is not in the product record"

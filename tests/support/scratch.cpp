@@ -1,5 +1,7 @@
 #include "tests/support/scratch.h"
 
+#include "platform/registry.h"
+
 #include <cstdio>
 
 CScratchFolder::CScratchFolder()
@@ -79,21 +81,21 @@ void RemoveTree(const std::string& folder)
     RemoveDirectoryA(base.c_str());
 }
 
-void RemoveRegistryTree(HKEY root, const std::string& subKey)
+void RemoveRegistryTree(HKEY root, const std::string& subKey, REGSAM view)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key) == ERROR_SUCCESS) {
         char name[256];
         for (;;) {
             DWORD length = sizeof name;
             if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
                 ERROR_SUCCESS)
                 break;
-            RemoveRegistryTree(key, name);
+            RemoveRegistryTree(key, name, view);
         }
         RegCloseKey(key);
     }
-    RegDeleteKeyA(root, subKey.c_str());
+    CRegKey::deleteKey(root, subKey, view);
 }
 
 std::string WindowsPathOf(const std::string& unixPath)

@@ -30,8 +30,9 @@ std::string ReadWholeFile(const std::string& path);
 // Deletes a folder and everything below it.
 void RemoveTree(const std::string& folder);
 
-// Deletes a registry key with all its subkeys.
-void RemoveRegistryTree(HKEY root, const std::string& subKey);
+// Deletes a registry key with all its subkeys, in the given view of the
+// registry (0: the program's own).
+void RemoveRegistryTree(HKEY root, const std::string& subKey, REGSAM view = 0);
 
 // The Windows form (Z:\...) of a Unix path inside the Wine prefix's view.
 std::string WindowsPathOf(const std::string& unixPath);

@@ -1,6 +1,7 @@
 #include "editors/configuration.h"
 
 #include "app/install_app.h"
+#include "editors/editor_util.h"
 #include "editors/product_record.h"
 #include "platform/registry.h"
 #include "resources/resource.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using editor_util::kEditorView;
 
 const char kThirdParty[] = "SOFTWARE\\Corel\\WordPerfect\\8\\Third Party";
 const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -52,11 +55,11 @@ protected:
 
     static void clear()
     {
-        RemoveRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Corel");
+        RemoveRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Corel", kEditorView);
         for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-            RemoveRegistryTree(root, "SOFTWARE\\Microsoft\\Office\\8.0");
-            RemoveRegistryTree(root, "SOFTWARE\\Microsoft\\Office\\9.0");
-            RemoveRegistryTree(root, kProductKey);
+            RemoveRegistryTree(root, "SOFTWARE\\Microsoft\\Office\\8.0", kEditorView);
+            RemoveRegistryTree(root, "SOFTWARE\\Microsoft\\Office\\9.0", kEditorView);
+            RemoveRegistryTree(root, kProductKey, kEditorView);
         }
         RemoveRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Word\\7.0");
         for (const char* ini : {"wpwp.ini", "wtapi.ini", "winword6.ini"}) {
@@ -77,14 +80,14 @@ protected:
     static void value(HKEY root, const std::string& subKey, const char* name, const std::string& text)
     {
         CRegKey key;
-        ASSERT_TRUE(key.create(root, subKey));
+        ASSERT_TRUE(key.create(root, subKey, kEditorView));
         ASSERT_TRUE(key.writeString(name, text));
     }
 
     static std::string read(HKEY root, const std::string& subKey, const char* name)
     {
         CRegKey key;
-        if (!key.open(root, subKey))
+        if (!key.open(root, subKey, kEditorView))
             return "<no key>";
         return key.readString(name).value_or("<none>");
     }

@@ -1,6 +1,7 @@
 #include "editors/detection.h"
 
 #include "app/install_app.h"
+#include "editors/editor_util.h"
 #include "platform/registry.h"
 #include "tests/support/scratch.h"
 
@@ -9,6 +10,8 @@
 #include <cstdio>
 
 namespace {
+
+using editor_util::kEditorView;
 
 const char kClasses[] = "SOFTWARE\\Classes\\";
 const char kServer[] = "\\protocol\\StdFileEditing\\server";
@@ -29,9 +32,9 @@ protected:
     static void clear()
     {
         for (const char* cls : {"WP8Doc", "WPWin6.0", "WPWin6.1", "AmiProDocument"})
-            RemoveRegistryTree(HKEY_LOCAL_MACHINE, std::string(kClasses) + cls);
-        RemoveRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\8.0");
-        RemoveRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0");
+            RemoveRegistryTree(HKEY_LOCAL_MACHINE, std::string(kClasses) + cls, kEditorView);
+        RemoveRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\8.0", kEditorView);
+        RemoveRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0", kEditorView);
         RemoveRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Word\\7.0");
         for (const char* ini : {"wpc.ini", "winword6.ini"}) {
             WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini);
@@ -42,14 +45,14 @@ protected:
     static void server(const char* cls, const std::string& path)
     {
         CRegKey key;
-        ASSERT_TRUE(key.create(HKEY_LOCAL_MACHINE, std::string(kClasses) + cls + kServer));
+        ASSERT_TRUE(key.create(HKEY_LOCAL_MACHINE, std::string(kClasses) + cls + kServer, kEditorView));
         ASSERT_TRUE(key.writeString("", path));
     }
 
     static void value(HKEY root, const char* subKey, const char* name, const std::string& text)
     {
         CRegKey key;
-        ASSERT_TRUE(key.create(root, subKey));
+        ASSERT_TRUE(key.create(root, subKey, kEditorView));
         ASSERT_TRUE(key.writeString(name, text));
     }
 
@@ -169,7 +172,7 @@ TEST_F(EditorMachine, WordVersionsFollowTheirOwnPathRules)
     // A value of another type, or one too short to hold a folder, is no Word.
     value(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\InstallRoot", "Path", "\"");
     CRegKey root;
-    ASSERT_TRUE(root.open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot"));
+    ASSERT_TRUE(root.open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot", kEditorView));
     ASSERT_TRUE(root.deleteValue("Path"));
     ASSERT_TRUE(root.writeDword("Path", 1));
     DetectEditors(app);

@@ -1,6 +1,7 @@
 #include "editors/product_record.h"
 
 #include "app/install_app.h"
+#include "editors/editor_util.h"
 #include "platform/registry.h"
 #include "tests/support/scratch.h"
 
@@ -14,8 +15,8 @@ struct CRecordGuard {
     ~CRecordGuard() { clear(); }
     static void clear()
     {
-        RemoveRegistryTree(HKEY_CURRENT_USER, kProductKey);
-        RemoveRegistryTree(HKEY_LOCAL_MACHINE, kProductKey);
+        RemoveRegistryTree(HKEY_CURRENT_USER, kProductKey, editor_util::kEditorView);
+        RemoveRegistryTree(HKEY_LOCAL_MACHINE, kProductKey, editor_util::kEditorView);
     }
 };
 
@@ -42,16 +43,16 @@ TEST(ProductRecord, WrittenReadBackAndDeletedWithItsEditorKeys)
     WriteProductRecord(app);
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         CRegKey record;
-        ASSERT_TRUE(record.open(root, kProductKey));
+        ASSERT_TRUE(record.open(root, kProductKey, editor_util::kEditorView));
         EXPECT_EQ(record.readString("").value_or(""), "Ortavel 40 CA");
         EXPECT_EQ(record.readString("ROOT-PATH").value_or(""), "D:\\PROGS\\OVCA40\\");
         EXPECT_EQ(record.readString("PMGROUP").value_or(""), "Eines");
         CRegKey word;
-        ASSERT_TRUE(word.open(root, std::string(kProductKey) + "\\WORD9"));
+        ASSERT_TRUE(word.open(root, std::string(kProductKey) + "\\WORD9", editor_util::kEditorView));
         EXPECT_EQ(word.readString("").value_or(""), "Word 2000");
         EXPECT_TRUE(word.readString("Path").has_value());
-        EXPECT_TRUE(CRegKey::exists(root, std::string(kProductKey) + "\\AMIPRO"));
-        EXPECT_FALSE(CRegKey::exists(root, std::string(kProductKey) + "\\WORD8"));
+        EXPECT_TRUE(CRegKey::exists(root, std::string(kProductKey) + "\\AMIPRO", editor_util::kEditorView));
+        EXPECT_FALSE(CRegKey::exists(root, std::string(kProductKey) + "\\WORD8", editor_util::kEditorView));
     }
 
     CInstallApp second;
@@ -65,6 +66,6 @@ TEST(ProductRecord, WrittenReadBackAndDeletedWithItsEditorKeys)
     // The editor subkeys don't keep the record from going.
     DeleteProductRecord();
     EXPECT_FALSE(CRegKey::exists(HKEY_CURRENT_USER, kProductKey));
-    EXPECT_FALSE(CRegKey::exists(HKEY_LOCAL_MACHINE, kProductKey));
+    EXPECT_FALSE(CRegKey::exists(HKEY_LOCAL_MACHINE, kProductKey, editor_util::kEditorView));
     EXPECT_TRUE(CRegKey::exists(HKEY_CURRENT_USER, "SOFTWARE\\Bramo"));
 }

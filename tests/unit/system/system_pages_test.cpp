@@ -103,7 +103,7 @@ struct CProductRecordCleanup {
     ~CProductRecordCleanup()
     {
         RemoveRegistryTree(HKEY_CURRENT_USER, kProductKey);
-        RemoveRegistryTree(HKEY_LOCAL_MACHINE, kProductKey);
+        RemoveRegistryTree(HKEY_LOCAL_MACHINE, kProductKey, KEY_WOW64_32KEY);
     }
 };
 
