@@ -11,7 +11,7 @@ std::string UpperCase(std::string text)
     return text;
 }
 
-std::string RegistryText(HKEY root, const char* subKey, const char* name)
+std::string RegistryText(HKEY root, const std::string& subKey, const char* name)
 {
     CRegKey key;
     if (!key.open(root, subKey, kEditorView))

@@ -16,5 +16,5 @@ constexpr REGSAM kEditorView = KEY_WOW64_32KEY;
 std::string UpperCase(std::string text);
 // A string value of a key opened with full access in the editors' view;
 // empty when the key or the value is missing or the value is not a string.
-std::string RegistryText(HKEY root, const char* subKey, const char* name);
+std::string RegistryText(HKEY root, const std::string& subKey, const char* name);
 } // namespace editor_util

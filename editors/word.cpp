@@ -26,7 +26,6 @@ const char kWord2000Options[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\Options
 const char kWord2000Root[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot";
 const char kOffice2000General[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Common\\General";
 const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char kWord2000Record[] = "SOFTWARE\\Bramo\\OVCA40DEMO\\WORD9";
 
 // The English and the Spanish Word 6.0 and 7.0 name their startup folders
 // differently and take different templates.
@@ -96,8 +95,10 @@ void ConfigureWord97(const CInstallApp& app)
             return;
         startup = root + "\\Startup";
         CreateFolder(startup);
+        // A value that is there, even empty, is Word's own and stays.
         CRegKey options;
-        if (options.create(HKEY_CURRENT_USER, kWord97Options, editor_util::kEditorView) && !options.readString("STARTUP-PATH"))
+        if (options.create(HKEY_CURRENT_USER, kWord97Options, editor_util::kEditorView) &&
+            !options.readString("STARTUP-PATH"))
             options.writeString("STARTUP-PATH", startup);
     }
     CopyTemplate(app, "ovca4097.dot", startup);
@@ -175,5 +176,7 @@ void UndoWord97()
 
 void UndoWord2000()
 {
-    DeleteTemplates(RegistryText(HKEY_LOCAL_MACHINE, kWord2000Record, "Path"), {"ovca4000.dot"});
+    // Where the installation put it, as the product record keeps it.
+    DeleteTemplates(RegistryText(HKEY_LOCAL_MACHINE, std::string(kProductKey) + "\\WORD9", "Path"),
+                    {"ovca4000.dot"});
 }

@@ -66,7 +66,8 @@ void ConfigureWordPerfect8(CInstallApp& app)
 
 void UndoWordPerfect8()
 {
-    std::string slot = editor_util::RegistryText(HKEY_CURRENT_USER, "SOFTWARE\\Bramo\\OVCA40DEMO\\Wp8", "TPH");
+    // The slot this product took, as its record keeps it.
+    std::string slot = editor_util::RegistryText(HKEY_CURRENT_USER, std::string(kProductKey) + "\\Wp8", "TPH");
     if (slot.empty())
         return;
     CRegKey list;
