@@ -110,11 +110,18 @@ void CALLBACK CDialogAnswerer::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
     if (!g_active || g_active->m_pending.empty())
         return;
     HWND dialog = g_active->m_pending.front();
-    g_active->m_pending.erase(g_active->m_pending.begin());
     // Only modal dialogs and message boxes are answered: they disable their
     // owner. A modeless one (a wizard page) leaves it enabled.
     HWND owner = GetWindow(dialog, GW_OWNER);
-    if (IsWindow(dialog) && !(owner && IsWindowEnabled(owner)))
+    bool modal = IsWindow(dialog) && !(owner && IsWindowEnabled(owner));
+    // A modal dialog is shown once its loop first runs idle, which may come
+    // after its activation: a person can't answer it before it is seen.
+    if (modal && !IsWindowVisible(dialog)) {
+        SetTimer(nullptr, 0, 10, &CDialogAnswerer::TimerProc);
+        return;
+    }
+    g_active->m_pending.erase(g_active->m_pending.begin());
+    if (modal)
         g_active->answer(dialog);
 }
 
