@@ -2,39 +2,6 @@
 
 #include "app/install_app.h"
 #include "platform/path.h"
-#include "platform/resource_string.h"
-#include "ui/main_wnd.h"
-
-namespace editor_config {
-
-bool FolderExists(const std::string& folder)
-{
-    if (folder.empty())
-        return false;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((WithTrailingBackslash(folder) + "*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(find);
-    return true;
-}
-
-bool CopyTemplate(const CInstallApp& app, const std::string& name, const std::string& folder)
-{
-    std::string source = app.InstallFolder() + "Config\\" + name;
-    std::string target = WithTrailingBackslash(folder) + name;
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
-}
-
-void ShowEditorMessage(UINT textId, UINT captionId, UINT flags)
-{
-    CInstallApp& app = CInstallApp::get();
-    HWND owner = app.mainWnd ? app.mainWnd->hwnd() : nullptr;
-    MessageBoxA(owner, LoadResourceString(textId).c_str(), LoadResourceString(captionId).c_str(),
-                flags);
-}
-
-} // namespace editor_config
 
 void RemoveCheckerProgram(const CInstallApp& app)
 {

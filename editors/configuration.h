@@ -1,12 +1,9 @@
 // Setting up the word processors found (and left ticked) for the checker,
 // after the files are copied, and undoing it when the product is removed.
 // Nothing here fails the installation: a step that can't do its work leaves
-// its editor unconfigured, and only the few boxes named below say so.
+// its editor unconfigured, and only three message boxes say so (no free
+// WordPerfect 8.0 slot, Word 2000 not found or not written).
 #pragma once
-
-#include <windows.h>
-
-#include <string>
 
 class CInstallApp;
 
@@ -35,14 +32,3 @@ void UndoWord6();
 void UndoWord7();
 void UndoWord97();
 void UndoWord2000();
-
-// Shared by the steps.
-namespace editor_config {
-// A folder exists when a search inside it finds an entry.
-bool FolderExists(const std::string& folder);
-// Copies a template of the product's Config folder into folder, replacing a
-// file of the same name; false when the copy failed.
-bool CopyTemplate(const CInstallApp& app, const std::string& name, const std::string& folder);
-// A message box over the main window: the text and caption of two strings.
-void ShowEditorMessage(UINT textId, UINT captionId, UINT flags);
-} // namespace editor_config

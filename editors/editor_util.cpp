@@ -1,6 +1,9 @@
 #include "editors/editor_util.h"
 
+#include "app/install_app.h"
 #include "platform/registry.h"
+#include "platform/resource_string.h"
+#include "ui/main_wnd.h"
 
 namespace editor_util {
 
@@ -17,6 +20,14 @@ std::string RegistryText(HKEY root, const std::string& subKey, const char* name)
     if (!key.open(root, subKey, kEditorView))
         return std::string();
     return key.readString(name).value_or("");
+}
+
+void ShowEditorMessage(UINT textId, UINT captionId, UINT flags)
+{
+    CInstallApp& app = CInstallApp::get();
+    HWND owner = app.mainWnd ? app.mainWnd->hwnd() : nullptr;
+    MessageBoxA(owner, LoadResourceString(textId).c_str(), LoadResourceString(captionId).c_str(),
+                flags);
 }
 
 } // namespace editor_util

@@ -17,4 +17,6 @@ std::string UpperCase(std::string text);
 // A string value of a key opened with full access in the editors' view;
 // empty when the key or the value is missing or the value is not a string.
 std::string RegistryText(HKEY root, const std::string& subKey, const char* name);
+// A message box over the main window: the text and caption of two strings.
+void ShowEditorMessage(UINT textId, UINT captionId, UINT flags);
 } // namespace editor_util

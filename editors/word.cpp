@@ -10,8 +10,6 @@
 
 #include <vector>
 
-using editor_config::CopyTemplate;
-using editor_config::FolderExists;
 using editor_util::RegistryText;
 using editor_util::UpperCase;
 
@@ -31,6 +29,28 @@ const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Expl
 // differently and take different templates.
 const char kEnglishTemplate[] = "ovca40us.dot";
 const char kSpanishTemplate[] = "ovca40es.dot";
+
+// A folder exists when a search inside it finds an entry.
+bool FolderExists(const std::string& folder)
+{
+    if (folder.empty())
+        return false;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((WithTrailingBackslash(folder) + "*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return true;
+}
+
+// Copies a template of the product's Config folder into folder, replacing a
+// file of the same name; false when the copy failed.
+bool CopyTemplate(const CInstallApp& app, const std::string& name, const std::string& folder)
+{
+    std::string source = app.InstallFolder() + "Config\\" + name;
+    std::string target = WithTrailingBackslash(folder) + name;
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+}
 
 std::string Word6Value(const char* key)
 {
@@ -141,7 +161,7 @@ void ConfigureWord2000(CInstallApp& app)
         // Nothing to build the startup folder on: a folder "\Startup" at
         // the root of the drive would serve no Word.
         if (!copied)
-            editor_config::ShowEditorMessage(IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
+            editor_util::ShowEditorMessage(IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
                                              MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -154,7 +174,7 @@ void ConfigureWord2000(CInstallApp& app)
     }
     app.word2000StartupFolder = final;
     if (!CopyTemplate(app, name, final) && !copied)
-        editor_config::ShowEditorMessage(IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
+        editor_util::ShowEditorMessage(IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
                                          MB_OK | MB_ICONINFORMATION);
 }
 

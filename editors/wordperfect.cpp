@@ -61,7 +61,7 @@ void ConfigureWordPerfect8(CInstallApp& app)
             return;
         }
     }
-    editor_config::ShowEditorMessage(IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
+    editor_util::ShowEditorMessage(IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
 }
 
 void UndoWordPerfect8()
