@@ -7,8 +7,11 @@
 
 #include <windows.h>
 
-#include <vector>
-
+using editor_util::IniValue;
+using editor_util::kWord2000RootKey;
+using editor_util::kWord6Ini;
+using editor_util::kWord6Section;
+using editor_util::kWord7OptionsKey;
 using editor_util::RegistryText;
 using editor_util::UpperCase;
 
@@ -19,23 +22,12 @@ const char kWp60ServerKey[] = "SOFTWARE\\Classes\\WPWin6.0\\protocol\\StdFileEdi
 const char kWp61ServerKey[] = "SOFTWARE\\Classes\\WPWin6.1\\protocol\\StdFileEditing\\server";
 const char kAmiProServerKey[] =
     "SOFTWARE\\Classes\\AmiProDocument\\protocol\\StdFileEditing\\server";
-const char kWord7OptionsKey[] = "SOFTWARE\\Microsoft\\Word\\7.0\\Options";
 const char kWord97RootKey[] = "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\InstallRoot";
-const char kWord2000RootKey[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot";
 
 // A path exists when a search for it finds an entry: a file or a folder.
 bool Exists(const std::string& path)
 {
     return !path.empty() && CPath(path).exists();
-}
-
-// A value of an editor's private profile file in the Windows folder, read
-// into a buffer of `size` characters.
-std::string IniValue(const char* section, const char* key, const char* file, DWORD size)
-{
-    std::vector<char> buffer(size + 1, '\0');
-    DWORD got = GetPrivateProfileStringA(section, key, "", buffer.data(), size, file);
-    return std::string(buffer.data(), got);
 }
 
 // The default value of a server key; false when the key can't be opened with
@@ -107,13 +99,13 @@ void DetectWord6(CInstallApp& app)
 {
     bool& present = app.editorPresent[kEditorWord6];
     present = false;
-    std::string folder = IniValue("Microsoft Word", "PROGRAMDIR", "winword6.ini", 256);
+    std::string folder = IniValue(kWord6Section, "PROGRAMDIR", kWord6Ini, 256);
     if (folder.empty())
         return;
     DropTrailingBackslash(folder);
     if (!Exists(folder + "\\winword.exe"))
         return;
-    std::string startup = IniValue("Microsoft Word", "STARTUP-PATH", "winword6.ini", 260);
+    std::string startup = IniValue(kWord6Section, "STARTUP-PATH", kWord6Ini, 260);
     DropTrailingBackslash(startup);
     if (!Exists(startup))
         return;

@@ -5,6 +5,8 @@
 #include "platform/resource_string.h"
 #include "ui/main_wnd.h"
 
+#include <vector>
+
 namespace editor_util {
 
 std::string UpperCase(std::string text)
@@ -20,6 +22,13 @@ std::string RegistryText(HKEY root, const std::string& subKey, const char* name)
     if (!key.open(root, subKey, kEditorView))
         return std::string();
     return key.readString(name).value_or("");
+}
+
+std::string IniValue(const char* section, const char* key, const char* file, DWORD size)
+{
+    std::vector<char> buffer(size + 1, '\0');
+    DWORD got = GetPrivateProfileStringA(section, key, "", buffer.data(), size, file);
+    return std::string(buffer.data(), got);
 }
 
 void ShowEditorMessage(UINT textId, UINT captionId, UINT flags)

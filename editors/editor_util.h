@@ -12,11 +12,20 @@ namespace editor_util {
 // installer runs as a 64-bit program.
 constexpr REGSAM kEditorView = KEY_WOW64_32KEY;
 
+// Where the Word versions keep what both detection and configuration read.
+constexpr const char* kWord6Ini = "winword6.ini";
+constexpr const char* kWord6Section = "Microsoft Word";
+constexpr const char* kWord7OptionsKey = "SOFTWARE\\Microsoft\\Word\\7.0\\Options";
+constexpr const char* kWord2000RootKey = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot";
+
 // Upper case as Windows has it for the ANSI code page (accented letters too).
 std::string UpperCase(std::string text);
 // A string value of a key opened with full access in the editors' view;
 // empty when the key or the value is missing or the value is not a string.
 std::string RegistryText(HKEY root, const std::string& subKey, const char* name);
+// A value of a private profile file (a bare name is looked for in the
+// Windows folder), read into a buffer of `size` characters; empty by default.
+std::string IniValue(const char* section, const char* key, const char* file, DWORD size);
 // A message box over the main window: the text and caption of two strings.
 void ShowEditorMessage(UINT textId, UINT captionId, UINT flags);
 } // namespace editor_util

@@ -57,24 +57,6 @@ void writeEditorSubkey(HKEY root, const CInstallApp& app, const CEditorSubkey& e
         key.writeString(editor.extraValue, app.*editor.extraField);
 }
 
-// A key with subkeys can't be deleted in one call.
-void deleteTree(HKEY root, const std::string& name)
-{
-    CRegKey key;
-    if (key.open(root, name, kEditorView)) {
-        char child[256];
-        for (;;) {
-            DWORD length = sizeof child;
-            if (RegEnumKeyExA(key.handle(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS)
-                break;
-            deleteTree(root, name + "\\" + child);
-        }
-    }
-    key.close();
-    CRegKey::deleteKey(root, name, kEditorView);
-}
-
 } // namespace
 
 void ReadProductRecord(CInstallApp& app)
@@ -112,6 +94,6 @@ void WriteProductRecord(CInstallApp& app)
 
 void DeleteProductRecord()
 {
-    deleteTree(HKEY_CURRENT_USER, kProductKey);
-    deleteTree(HKEY_LOCAL_MACHINE, kProductKey);
+    CRegKey::deleteTree(HKEY_CURRENT_USER, kProductKey, kEditorView);
+    CRegKey::deleteTree(HKEY_LOCAL_MACHINE, kProductKey, kEditorView);
 }

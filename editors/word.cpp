@@ -8,20 +8,19 @@
 #include "platform/registry.h"
 #include "resources/resource.h"
 
-#include <vector>
-
+using editor_util::IniValue;
+using editor_util::kWord2000RootKey;
+using editor_util::kWord6Ini;
+using editor_util::kWord6Section;
+using editor_util::kWord7OptionsKey;
 using editor_util::RegistryText;
 using editor_util::UpperCase;
 
 namespace {
 
-const char kWord6Ini[] = "winword6.ini";
-const char kWord6Section[] = "Microsoft Word";
-const char kWord7Options[] = "SOFTWARE\\Microsoft\\Word\\7.0\\Options";
 const char kWord97Options[] = "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\Options";
 const char kOffice97Root[] = "SOFTWARE\\Microsoft\\Office\\8.0\\InstallRoot";
 const char kWord2000Options[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\Options";
-const char kWord2000Root[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot";
 const char kOffice2000General[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Common\\General";
 const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -54,9 +53,7 @@ bool CopyTemplate(const CInstallApp& app, const std::string& name, const std::st
 
 std::string Word6Value(const char* key)
 {
-    std::vector<char> buffer(261, '\0');
-    DWORD got = GetPrivateProfileStringA(kWord6Section, key, "", buffer.data(), 260, kWord6Ini);
-    return std::string(buffer.data(), got);
+    return IniValue(kWord6Section, key, kWord6Ini, 260);
 }
 
 bool CreateFolder(const std::string& folder)
@@ -154,7 +151,7 @@ void ConfigureWord2000(CInstallApp& app)
             tryFolder(word + startupName);
     }
 
-    std::string base = RegistryText(HKEY_LOCAL_MACHINE, kWord2000Root, "Path");
+    std::string base = RegistryText(HKEY_LOCAL_MACHINE, kWord2000RootKey, "Path");
     if (base.empty())
         base = RegistryText(HKEY_CURRENT_USER, kWord2000Options, "PROGRAMDIR");
     if (base.empty()) {
@@ -185,7 +182,7 @@ void UndoWord6()
 
 void UndoWord7()
 {
-    DeleteTemplates(RegistryText(HKEY_CURRENT_USER, kWord7Options, "STARTUP-PATH"),
+    DeleteTemplates(RegistryText(HKEY_CURRENT_USER, kWord7OptionsKey, "STARTUP-PATH"),
                     {kSpanishTemplate, kEnglishTemplate});
 }
 

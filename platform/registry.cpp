@@ -92,6 +92,23 @@ bool CRegKey::deleteKey(HKEY root, const std::string& subKey, REGSAM view)
     return RegDeleteKeyA(parent.handle(), subKey.substr(cut + 1).c_str()) == ERROR_SUCCESS;
 }
 
+bool CRegKey::deleteTree(HKEY root, const std::string& subKey, REGSAM view)
+{
+    CRegKey key;
+    if (key.open(root, subKey, view)) {
+        char child[256];
+        for (;;) {
+            DWORD length = sizeof child;
+            if (RegEnumKeyExA(key.handle(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
+                    ERROR_SUCCESS ||
+                !deleteTree(key.handle(), child, view))
+                break;
+        }
+    }
+    key.close();
+    return deleteKey(root, subKey, view);
+}
+
 bool CRegKey::exists(HKEY root, const std::string& subKey, REGSAM view)
 {
     CRegKey key;

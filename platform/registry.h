@@ -32,6 +32,9 @@ public:
 
     // Deletes a key that has no subkeys.
     static bool deleteKey(HKEY root, const std::string& subKey, REGSAM view = 0);
+    // Deletes a key with everything below it (one call refuses a key that
+    // still has subkeys on NT).
+    static bool deleteTree(HKEY root, const std::string& subKey, REGSAM view = 0);
     static bool exists(HKEY root, const std::string& subKey, REGSAM view = 0);
 
 private:

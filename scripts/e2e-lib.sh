@@ -6,6 +6,13 @@
 E2E_BUILD="$E2E_ROOT/build/win64"
 RUN="$E2E_ROOT/scripts/winerun.sh"
 
+# e2e_sample_disks WORK: the sample disks in build/samples/disks, made or
+# brought up to date; the builder's output goes to WORK/make.out and is shown
+# when it fails.
+e2e_sample_disks() {
+    "$E2E_ROOT/samples/make-disks.sh" >"$1/make.out" 2>&1 || { cat "$1/make.out" >&2; fail "could not make the disks"; }
+}
+
 # e2e_prefix NAME: a fresh copy of the pristine prefix for one scenario.
 e2e_prefix() {
     WINE_PREFIX_DIR= "$E2E_ROOT/scripts/wineprefix.sh"

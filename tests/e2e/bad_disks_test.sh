@@ -15,7 +15,7 @@ files="$E2E_ROOT/build/samples/files"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$E2E_ROOT/samples/make-disks.sh" >"$work/make.out" 2>&1 || { cat "$work/make.out" >&2; fail "could not make the disks"; }
+e2e_sample_disks "$work"
 
 # locate DISKS ARCHIVE MEMBER FRACTION: "DISKnn/VOLUME OFFSET METHOD" of the
 # byte that lies FRACTION into MEMBER's stored data, following the archive

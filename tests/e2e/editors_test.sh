@@ -14,7 +14,7 @@ disks="$E2E_ROOT/build/samples/disks"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$E2E_ROOT/samples/make-disks.sh" >"$work/make.out" 2>&1 || { cat "$work/make.out" >&2; fail "could not make the disks"; }
+e2e_sample_disks "$work"
 
 # machine NAME: a fresh prefix with the two editors and the disks in C:\DIST.
 machine() {

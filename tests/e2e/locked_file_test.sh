@@ -19,7 +19,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$E2E_ROOT/samples/make-disks.sh" >"$work/make.out" 2>&1 || { cat "$work/make.out" >&2; fail "could not make the disks"; }
+e2e_sample_disks "$work"
 new=$(find "$files" -type f -iname ovca40.exe | head -n1)
 [ -n "$new" ] || fail "no source for ovca40.exe"
 printf 'MZ an older ovca40.exe, still running\r\n' >"$work/old.exe"

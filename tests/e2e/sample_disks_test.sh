@@ -11,7 +11,7 @@ shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$E2E_ROOT/samples/make-disks.sh" >"$work/make.out" 2>&1 || { cat "$work/make.out" >&2; fail "could not make the disks"; }
+e2e_sample_disks "$work"
 ini="$disks/DISK01/install.ini"
 [ -f "$ini" ] || fail "no install.ini on DISK01"
 [ -f "$disks/DISK01/install.exe" ] || fail "no install.exe on DISK01"

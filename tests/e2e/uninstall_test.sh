@@ -13,7 +13,7 @@ disks="$E2E_ROOT/build/samples/disks"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$E2E_ROOT/samples/make-disks.sh" >"$work/make.out" 2>&1 || { cat "$work/make.out" >&2; fail "could not make the disks"; }
+e2e_sample_disks "$work"
 
 e2e_prefix uninstall
 mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST"

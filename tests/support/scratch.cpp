@@ -83,19 +83,7 @@ void RemoveTree(const std::string& folder)
 
 void RemoveRegistryTree(HKEY root, const std::string& subKey, REGSAM view)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key) == ERROR_SUCCESS) {
-        char name[256];
-        for (;;) {
-            DWORD length = sizeof name;
-            if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS)
-                break;
-            RemoveRegistryTree(key, name, view);
-        }
-        RegCloseKey(key);
-    }
-    CRegKey::deleteKey(root, subKey, view);
+    CRegKey::deleteTree(root, subKey, view);
 }
 
 std::string WindowsPathOf(const std::string& unixPath)
