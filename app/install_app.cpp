@@ -4,6 +4,7 @@
 #include "editors/product_record.h"
 #include "errors/error_dialog.h"
 #include "errors/x_exception.h"
+#include "log/install_log.h"
 #include "platform/dialog.h"
 #include "platform/registry.h"
 #include "platform/resource_string.h"
@@ -14,7 +15,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -223,21 +223,6 @@ int CInstallApp::LogEvent(const char* format, ...)
     else if (length > static_cast<int>(sizeof line) - 1)
         length = static_cast<int>(sizeof line) - 1;
 
-    char clock[16] = "00:00:00";
-    std::time_t now = std::time(nullptr);
-    if (const std::tm* local = std::localtime(&now))
-        std::strftime(clock, sizeof clock, "%H:%M:%S", local);
-    // Lines written within the same tick would share a stamp and the later
-    // one would replace the earlier; move on to the next free number.
-    std::string file = logPath.text();
-    char stamp[32];
-    long tick = static_cast<long>(GetTickCount() % 1000);
-    for (long n = tick; n <= 9999; ++n) {
-        std::snprintf(stamp, sizeof stamp, "%s:%04ld", clock, n);
-        char existing[2] = {};
-        if (GetPrivateProfileStringA("Events", stamp, "", existing, sizeof existing, file.c_str()) == 0)
-            break;
-    }
-    WritePrivateProfileStringA("Events", stamp, line, file.c_str());
+    WriteLogEvent(logPath.text(), std::string(line, static_cast<std::size_t>(length)));
     return length;
 }

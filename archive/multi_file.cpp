@@ -243,6 +243,22 @@ void CMultiFile::test(CMultiFileEntry& entry)
     checkDecoded(entry.header, sink, decodeMember(entry.header, sink));
 }
 
+bool CMultiFile::moveToNextVolume(const VolumeLocator& locate)
+{
+    std::string current = path();
+    close();
+    const EntryHeader* member = activeMember();
+    if (!member || !member->continued)
+        return true;
+    std::size_t cut = current.find_last_of("\\/");
+    std::string folder = cut == std::string::npos ? std::string() : current.substr(0, cut + 1);
+    std::string next = locate(folder, nextVolumeName(current.substr(folder.size())));
+    if (next.empty())
+        return true;
+    open(next);
+    return false;
+}
+
 std::string CMultiFile::nextVolumeName(const std::string& fileName)
 {
     if (fileName.empty() || static_cast<unsigned char>(fileName.back()) == 0xFF)

@@ -9,6 +9,7 @@
 #include "archive/span_file.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,6 +84,17 @@ public:
     std::uint32_t firstEntryOffset = VolumeHeader::size;
 
 protected:
+    // Where the next volume of a chain is: given the folder of the volume
+    // just read (with its closing separator, or empty) and the next volume's
+    // file name, its path; empty when there is none to go on with.
+    using VolumeLocator =
+        std::function<std::string(const std::string& folder, const std::string& nextName)>;
+    // The walk every reader of a chain shares, for its endOfVolume override:
+    // closes the volume and, when the member being read runs on, opens the
+    // next one where locate finds it. What endOfVolume returns: true when
+    // the data ends here.
+    bool moveToNextVolume(const VolumeLocator& locate);
+
     // The codec factory; an override may add methods.
     virtual std::unique_ptr<CCodec> createCodec(std::uint32_t method, std::uint32_t parameter);
 

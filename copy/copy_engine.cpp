@@ -4,6 +4,7 @@
 #include "copy/disk_prompt.h"
 #include "errors/error_dialog.h"
 #include "errors/x_exception.h"
+#include "log/install_log.h"
 #include "platform/message_pump.h"
 #include "profile/install_profile.h"
 #include "resources/resource.h"
@@ -20,16 +21,8 @@
 
 namespace {
 
-CCopyEngine* g_running = nullptr;
-
 // Where the run goes when copying stopped.
 constexpr int kFailedPage = 116;
-
-// Marks the engine as the running copy for as long as it copies.
-struct CRunningGuard {
-    explicit CRunningGuard(CCopyEngine* engine) { g_running = engine; }
-    ~CRunningGuard() { g_running = nullptr; }
-};
 
 // Paths the platform can't take: a name of 260 characters or more.
 constexpr std::size_t kMaxPath = 260;
@@ -53,30 +46,12 @@ bool askAboutCurrentError(const std::string& fileName)
     throw CFileException(CFileException::causeFromOsError(GetLastError()), path);
 }
 
-// Whether anything of that name is there: one call, where a directory
-// search would cost several for every file placed.
-bool present(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Window messages are let through at most this often while data is read:
 // often enough for the page and its cancel button, without a round trip to
 // the window system for every block.
 constexpr DWORD kPumpInterval = 25;
 
 } // namespace
-
-CCopyEngine::~CCopyEngine()
-{
-    if (g_running == this)
-        g_running = nullptr;
-}
-
-CCopyEngine* CCopyEngine::running()
-{
-    return g_running;
-}
 
 std::string CCopyEngine::NamePart(const std::string& memberName)
 {
@@ -85,22 +60,6 @@ std::string CCopyEngine::NamePart(const std::string& memberName)
     if (name == "." || name == "..")
         return std::string();
     return name;
-}
-
-std::string CCopyEngine::TempPathFor(const std::string& destinationPath, int maxDraws)
-{
-    CPath path(destinationPath);
-    for (int draw = 0; draw < maxDraws; ++draw) {
-        char digits[32];
-        std::snprintf(digits, sizeof digits, "%.4x%.4x%.4x%.4x%.4x", std::rand() & 0x7FFF,
-                      std::rand() & 0x7FFF, std::rand() & 0x7FFF, std::rand() & 0x7FFF,
-                      std::rand() & 0x7FFF);
-        CPath candidate(path);
-        candidate.setName(std::string(digits, 8));
-        if (!present(candidate.text()))
-            return candidate.text();
-    }
-    return std::string();
 }
 
 int CCopyEngine::CopyFiles()
@@ -112,7 +71,6 @@ int CCopyEngine::CopyFiles()
     m_done = 0;
     m_view.SetGaugeRange(1, m_total);
 
-    CRunningGuard guard(this);
     m_view.StartBillboards(m_total);
     for (auto& record : m_app.groupFiles) {
         // A "Yes" to the main window's close question stops before the next file.
@@ -137,9 +95,24 @@ int CCopyEngine::CopyFiles()
     return m_view.Successor();
 }
 
+std::string CCopyEngine::NextVolume(const std::string& name, int disk)
+{
+    if (!EnsureSourceFile(m_app, name, disk)) {
+        m_app.succeeded = false;
+        throw CUserException();
+    }
+    return m_app.sourceFolder.folderText() + name;
+}
+
 void CCopyEngine::CopyGroupFile(CGroupFile& record)
 {
     record.blockSize = 4096;
+    // Ticks and volume moves reach this engine only while it copies the record.
+    struct CHostScope {
+        CGroupFile& record;
+        ~CHostScope() { record.host = nullptr; }
+    } hostScope{record};
+    record.host = this;
     std::string sourcePath;
     try {
         if (!EnsureSourceFile(m_app, record.name, record.disk)) {
@@ -246,13 +219,13 @@ std::string CCopyEngine::olderCopy(const CInstallEntry& entry) const
 {
     int destination = entry.header.destination;
     if (destination != kDestWindows && destination != kDestSystem)
-        return present(entry.destinationPath) ? entry.destinationPath : std::string();
+        return CPath(entry.destinationPath).exists() ? entry.destinationPath : std::string();
     std::string name = CPath(entry.destinationPath).fileName();
     for (int special : {CPath::windowsFolder, CPath::systemFolder}) {
         CPath candidate;
         candidate.setSpecial(special);
         candidate.setFileName(name);
-        if (present(candidate.text()))
+        if (candidate.exists())
             return candidate.text();
     }
     return std::string();
@@ -272,9 +245,11 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
     entry.destinationPath = folder + name;
     if (entry.destinationPath.size() >= kMaxPath)
         throw CFileException(CFileException::badPath, entry.destinationPath);
-    entry.tempPath = TempPathFor(entry.destinationPath);
-    if (entry.tempPath.empty())
+    CPath destinationPath(entry.destinationPath);
+    std::string tempName = destinationPath.freshTempName(destinationPath.ext());
+    if (tempName.empty())
         throw CFileException(CFileException::accessDenied, entry.destinationPath);
+    entry.tempPath = folder + tempName;
 
     entry.outputPath = entry.tempPath;
     try {
@@ -301,7 +276,7 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
         }
     }
     if (replaceNow) {
-        if (!MoveFileA(entry.tempPath.c_str(), entry.destinationPath.c_str())) {
+        if (!CPath(entry.tempPath).renameTo(entry.destinationPath)) {
             // A file that isn't in place must not be recorded as installed.
             DWORD error = GetLastError();
             CPath(entry.tempPath).remove();
@@ -350,28 +325,4 @@ void CCopyEngine::ProgressTick()
     m_view.SetGaugePosition(position);
     m_view.ShowDestination(m_current->destinationPath);
     m_view.ShowBillboardFor(position);
-}
-
-bool CGroupFile::endOfVolume()
-{
-    std::string name = CPath(path()).fileName();
-    close();
-    const EntryHeader* member = activeMember();
-    if (!member || !member->continued)
-        return true;
-    CInstallApp& app = CInstallApp::get();
-    name = nextVolumeName(name);
-    ++currentDisk;
-    if (!EnsureSourceFile(app, name, currentDisk)) {
-        app.succeeded = false;
-        throw CUserException();
-    }
-    open(app.sourceFolder.folderText() + name);
-    return false;
-}
-
-void CGroupFile::blockDone()
-{
-    if (CCopyEngine* engine = CCopyEngine::running())
-        engine->ProgressTick();
 }

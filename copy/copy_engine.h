@@ -6,13 +6,13 @@
 #pragma once
 
 #include "archive/multi_file.h"
+#include "profile/profile_model.h"
 
 #include <cstdint>
 #include <set>
 #include <string>
 
 class CInstallApp;
-class CGroupFile;
 
 // What the engine shows and asks while it runs: the copy page.
 class CCopyView {
@@ -43,10 +43,9 @@ public:
     bool existedBefore = false;
 };
 
-class CCopyEngine {
+class CCopyEngine : public CGroupFileHost {
 public:
     CCopyEngine(CInstallApp& app, CCopyView& view) : m_app(app), m_view(view) {}
-    ~CCopyEngine();
     CCopyEngine(const CCopyEngine&) = delete;
     CCopyEngine& operator=(const CCopyEngine&) = delete;
 
@@ -57,19 +56,15 @@ public:
     // Places one entry: paths, extraction, replacement, record.
     void InstallEntry(CInstallEntry& entry);
     // After every 4096 bytes read from the current source.
-    void ProgressTick();
-
-    // The engine of the running copy, for the readers' progress ticks.
-    static CCopyEngine* running();
+    void ProgressTick() override;
+    // The next volume of the archive being read, from the next disk.
+    std::string NextVolume(const std::string& name, int disk) override;
 
     std::uint32_t done() const { return m_done; }
 
     // The name part of a member's name: what follows its last "\", "/" or
     // ":". Empty when that is empty, "." or "..".
     static std::string NamePart(const std::string& memberName);
-    // A temporary name beside destinationPath: 8 lowercase hex digits and
-    // its extension; empty after maxDraws names that all exist.
-    static std::string TempPathFor(const std::string& destinationPath, int maxDraws = 1000);
 
 private:
     void copyPlainFile(CGroupFile& record, const std::string& sourcePath);

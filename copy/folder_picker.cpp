@@ -125,10 +125,8 @@ bool RunPicker(HWND owner, std::string& folder, bool editable)
     CPickerState state;
     state.editable = editable;
     state.address = folder;
-    std::string start = NearestExistingFolder(folder, [](const std::string& f) {
-        DWORD attributes = GetFileAttributesA(f.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    });
+    std::string start =
+        NearestExistingFolder(folder, [](const std::string& f) { return CPath(f).isFolder(); });
 
     // The dialog moves the current directory as the user browses; keep ours.
     char saved[MAX_PATH + 1] = {};

@@ -24,12 +24,6 @@ const char kAmiProServerKey[] =
     "SOFTWARE\\Classes\\AmiProDocument\\protocol\\StdFileEditing\\server";
 const char kWord97RootKey[] = "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\InstallRoot";
 
-// A path exists when a search for it finds an entry: a file or a folder.
-bool Exists(const std::string& path)
-{
-    return !path.empty() && CPath(path).exists();
-}
-
 // The default value of a server key; false when the key can't be opened with
 // full access. A value that isn't a string reads as empty.
 bool ServerValue(const char* subKey, std::string& value)
@@ -59,7 +53,7 @@ void DetectWordPerfect5(CInstallApp& app)
         return;
     // The value may go on after the program with ";" and its arguments.
     program = program.substr(0, program.find(';'));
-    present = Exists(program);
+    present = CPath(program).exists();
 }
 
 void DetectWordPerfect8(CInstallApp& app)
@@ -69,7 +63,7 @@ void DetectWordPerfect8(CInstallApp& app)
     present = false;
     if (!ServerValue(kWp8ServerKey, server))
         return;
-    present = Exists(server);
+    present = CPath(server).exists();
     if (present)
         server = UpperCase(server);
 }
@@ -92,7 +86,7 @@ void DetectWordPerfect6(CInstallApp& app)
                 return;
         }
     }
-    present = Exists(server);
+    present = CPath(server).exists();
 }
 
 void DetectWord6(CInstallApp& app)
@@ -103,13 +97,13 @@ void DetectWord6(CInstallApp& app)
     if (folder.empty())
         return;
     DropTrailingBackslash(folder);
-    if (!Exists(folder + "\\winword.exe"))
+    if (!CPath(folder + "\\winword.exe").exists())
         return;
     std::string startup = IniValue(kWord6Section, "STARTUP-PATH", kWord6Ini, 260);
     DropTrailingBackslash(startup);
-    if (!Exists(startup))
+    if (!CPath(startup).exists())
         return;
-    present = Exists(folder + "\\Inicio") || Exists(folder + "\\Startup");
+    present = CPath(folder + "\\Inicio").exists() || CPath(folder + "\\Startup").exists();
 }
 
 void DetectWord7(CInstallApp& app)
@@ -124,9 +118,9 @@ void DetectWord7(CInstallApp& app)
         folder = options.readString("PROGRAMDIR").value_or("");
         app.word7StartupFolder = options.readString("STARTUP-PATH").value_or("");
     }
-    if (folder.empty() || !Exists(folder + "\\winword.exe"))
+    if (folder.empty() || !CPath(folder + "\\winword.exe").exists())
         return;
-    present = Exists(folder + "\\Startup") || Exists(folder + "\\Inicio");
+    present = CPath(folder + "\\Startup").exists() || CPath(folder + "\\Inicio").exists();
     if (present)
         folder = UpperCase(folder);
 }
@@ -143,7 +137,7 @@ void DetectWord97(CInstallApp& app)
     // backslash); a value too short to hold any leaves nothing of it.
     program = program.size() > 2 ? program.substr(1, program.size() - 2) : std::string();
     program += "\\winword.exe";
-    present = Exists(program);
+    present = CPath(program).exists();
     if (present)
         program = UpperCase(program);
 }
@@ -158,7 +152,7 @@ void DetectWord2000(CInstallApp& app)
         return;
     program.pop_back();  // the folder's closing backslash
     program += "\\winword.exe";
-    present = Exists(program);
+    present = CPath(program).exists();
     if (present)
         program = UpperCase(program);
 }
@@ -182,7 +176,7 @@ void DetectAmiPro(CInstallApp& app)
         if (server == app.wordProPath)
             return;
     }
-    present = Exists(server);
+    present = CPath(server).exists();
 }
 
 void DetectEditors(CInstallApp& app)

@@ -22,24 +22,15 @@ const char kWord97Options[] = "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\Options";
 const char kOffice97Root[] = "SOFTWARE\\Microsoft\\Office\\8.0\\InstallRoot";
 const char kWord2000Options[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\Options";
 const char kOffice2000General[] = "SOFTWARE\\Microsoft\\Office\\9.0\\Common\\General";
-const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The English and the Spanish Word 6.0 and 7.0 name their startup folders
 // differently and take different templates.
 const char kEnglishTemplate[] = "ovca40us.dot";
 const char kSpanishTemplate[] = "ovca40es.dot";
 
-// A folder exists when a search inside it finds an entry.
 bool FolderExists(const std::string& folder)
 {
-    if (folder.empty())
-        return false;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((WithTrailingBackslash(folder) + "*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(find);
-    return true;
+    return CPath(folder).isFolder();
 }
 
 // Copies a template of the product's Config folder into folder, replacing a
@@ -139,7 +130,7 @@ void ConfigureWord2000(CInstallApp& app)
     std::string recorded = RegistryText(HKEY_CURRENT_USER, kWord2000Options, "STARTUP-PATH");
     if (!recorded.empty())
         tryFolder(recorded);
-    std::string appData = RegistryText(HKEY_CURRENT_USER, kShellFolders, "AppData");
+    std::string appData = UserShellFolder("AppData").value_or("");
     std::string startupName = RegistryText(HKEY_CURRENT_USER, kOffice2000General, "Startup");
     if (!appData.empty()) {
         std::string word = appData + "\\Microsoft\\Word\\";

@@ -180,15 +180,7 @@ INT_PTR CALLBACK CDialog::Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     if (!self)
         return FALSE;
 
-    INT_PTR result = FALSE;
-    // Nothing may unwind through the system's frames.
-    try {
-        result = self->Dispatch(msg, wp, lp);
-    } catch (...) {
-        if (CWinApp* app = CWinApp::instance())
-            app->OnHandlerException();
-        result = TRUE;
-    }
+    INT_PTR result = RunHandler([&] { return self->Dispatch(msg, wp, lp); }, INT_PTR(TRUE));
     if (msg == WM_NCDESTROY) {
         auto& list = modelessDialogs();
         list.erase(std::remove(list.begin(), list.end(), hwnd), list.end());

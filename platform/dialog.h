@@ -28,8 +28,6 @@ public:
     void Destroy();
 
     HWND hwnd() const { return m_hwnd; }
-    int templateId() const { return m_templateId; }
-    bool isModal() const { return m_modal; }
     HWND item(int id) const { return GetDlgItem(m_hwnd, id); }
     std::string itemText(int id) const { return WindowText(item(id)); }
     void CentreOnOwner() { CentreWindowOnOwner(m_hwnd); }

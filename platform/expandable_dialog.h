@@ -15,7 +15,6 @@ public:
 
     explicit CExpandableDialog(int templateId) : CDialog(templateId) {}
 
-    bool expanded() const { return m_expanded; }
     void Expand();
     void Collapse();
 

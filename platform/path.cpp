@@ -1,7 +1,7 @@
 #include "platform/path.h"
 
 #include <cstdio>
-#include <random>
+#include <cstdlib>
 
 std::string WithTrailingBackslash(const std::string& folder)
 {
@@ -94,24 +94,26 @@ std::string CPath::rootText() const
     return m_drive.empty() ? std::string() : m_drive + ":\\";
 }
 
+DWORD CPath::attributes() const
+{
+    std::string path = text();
+    if (path.empty())
+        return INVALID_FILE_ATTRIBUTES;
+    // "C:\DIR\" names the folder; a drive's root keeps its backslash.
+    if (path.size() > 1 && path.back() == '\\' && path != rootText())
+        path.pop_back();
+    return GetFileAttributesA(path.c_str());
+}
+
 bool CPath::exists() const
 {
-    std::string pattern = text();
-    if (pattern.empty())
-        return false;
-    // A folder text is searched as the folder itself; a root by its contents.
-    if (pattern.back() == '\\') {
-        if (pattern == rootText() || pattern == "\\")
-            pattern += "*.*";
-        else
-            pattern.pop_back();
-    }
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(find);
-    return true;
+    return attributes() != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CPath::isFolder() const
+{
+    DWORD found = attributes();
+    return found != INVALID_FILE_ATTRIBUTES && (found & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool CPath::remove() const
@@ -193,12 +195,14 @@ UINT CPath::driveType() const
 
 std::string CPath::freshTempName(const std::string& ext, int maxDraws) const
 {
-    static std::mt19937 random{static_cast<unsigned>(GetTickCount() ^ GetCurrentProcessId())};
     for (int draw = 0; draw < maxDraws; ++draw) {
-        char name[9];
-        std::snprintf(name, sizeof name, "%08X", static_cast<unsigned>(random()));
+        // Five draws of 15 bits, of which the first 8 hex digits are kept.
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "%.4x%.4x%.4x%.4x%.4x", std::rand() & 0x7FFF,
+                      std::rand() & 0x7FFF, std::rand() & 0x7FFF, std::rand() & 0x7FFF,
+                      std::rand() & 0x7FFF);
         CPath candidate(*this);
-        candidate.setName(name);
+        candidate.setName(std::string(digits, 8));
         candidate.setExt(ext);
         if (!candidate.exists())
             return candidate.fileName();

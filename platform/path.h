@@ -40,8 +40,9 @@ public:
     // The running program's own file.
     void setProgramFile();
 
-    // A directory search finds the name (so folders count too).
+    // Something of that name is there (folders count too).
     bool exists() const;
+    bool isFolder() const;
     // Clears the read-only attribute, then deletes; a missing file is no error.
     bool remove() const;
     bool renameTo(const std::string& newPath) const;
@@ -53,8 +54,9 @@ public:
     std::uint32_t clusterSize() const;
     // GetDriveType of the drive's root.
     UINT driveType() const;
-    // A name of 8 hex digits with the given extension that doesn't exist yet
-    // in this path's folder; empty after maxDraws names that all exist.
+    // A name of 8 lowercase hex digits with the given extension that doesn't
+    // exist yet in this path's folder; empty after maxDraws names that all
+    // exist.
     std::string freshTempName(const std::string& ext, int maxDraws = 1000) const;
 
     // The short (8.3) form of the path; the path itself when there is none.
@@ -62,6 +64,8 @@ public:
 
 private:
     std::string rootText() const;
+    // GetFileAttributesA of the path; INVALID_FILE_ATTRIBUTES when absent.
+    DWORD attributes() const;
 
     std::string m_drive;
     std::string m_folder;

@@ -144,3 +144,11 @@ CRegString& CRegString::operator=(const std::string& value)
     m_present = true;
     return *this;
 }
+
+std::optional<std::string> UserShellFolder(const char* name)
+{
+    CRegKey key;
+    if (!key.open(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"))
+        return std::nullopt;
+    return key.readString(name);
+}

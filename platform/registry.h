@@ -63,3 +63,7 @@ private:
     bool m_present = false;
     bool m_changed = false;
 };
+
+// A folder of the user's shell ("Programs", "AppData"...) as the Shell
+// Folders key gives it; none when the key or the value is missing.
+std::optional<std::string> UserShellFolder(const char* name);

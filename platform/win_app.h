@@ -41,3 +41,18 @@ protected:
     std::string cmdLine;
     CWnd* mainWnd = nullptr;
 };
+
+// Runs one window or dialog handler for a window procedure. Nothing may
+// unwind through the system's frames: an error that escapes is reported by
+// the application object and the procedure answers onError.
+template <class Result, class Handler>
+Result RunHandler(Handler&& handler, Result onError) noexcept
+{
+    try {
+        return handler();
+    } catch (...) {
+        if (CWinApp* app = CWinApp::instance())
+            app->OnHandlerException();
+        return onError;
+    }
+}

@@ -91,15 +91,7 @@ LRESULT CALLBACK CWnd::Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     if (!self)
         return DefWindowProcA(hwnd, msg, wp, lp);
 
-    LRESULT result = 0;
-    // Nothing may unwind through the system's frames.
-    try {
-        result = self->Dispatch(msg, wp, lp);
-    } catch (...) {
-        if (CWinApp* app = CWinApp::instance())
-            app->OnHandlerException();
-        result = 0;
-    }
+    LRESULT result = RunHandler([&] { return self->Dispatch(msg, wp, lp); }, LRESULT(0));
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->m_hwnd = nullptr;

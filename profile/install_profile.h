@@ -28,11 +28,3 @@ std::int64_t EstimateSpace(const CInstallApp& app, std::int64_t clusterBytes);
 
 // Notes the installed path of the target named like the placed file.
 void RecordInstalledTarget(CInstallApp& app, const std::string& placedPath);
-
-// Writes destinations (ids 0 and up), groups and installed targets.
-void WriteBackModel(const CInstallApp& app, const std::string& file);
-
-// The log's record of one placed file: "destination|placedNow|existedBefore".
-bool WriteFileRecord(const std::string& file, const std::string& group,
-                     const std::string& placedName, int destination, bool placedNow,
-                     bool existedBefore);

@@ -35,8 +35,6 @@ public:
 
     bool First(CProfileEntry& entry);
     bool Next(CProfileEntry& entry);
-    // Whether the key list is still held (between First and the end).
-    bool holdsNames() const { return m_names != nullptr; }
 
     std::string section;
     std::string file;

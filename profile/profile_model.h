@@ -35,9 +35,20 @@ struct CFileGroup {
     bool checked = false;
 };
 
+// What a file record asks of whoever copies it (the copy engine) while its
+// source is read.
+class CGroupFileHost {
+public:
+    virtual ~CGroupFileHost() = default;
+    // Makes the volume of that name on that disk available and gives its
+    // full path; raises CUserException when the user gives up.
+    virtual std::string NextVolume(const std::string& name, int disk) = 0;
+    // After every blockSize bytes read.
+    virtual void ProgressTick() = 0;
+};
+
 // A file of a group, and the reader of its source file while it is copied:
-// the copy engine overrides the reader's hooks to ask for the next disk and
-// to move the progress on.
+// its reader hooks ask the host for the next disk and move the progress on.
 class CGroupFile : public CMultiFile {
 public:
     std::string name;
@@ -52,6 +63,8 @@ public:
 
     // The disk of the volume being read; moves on with each volume.
     int currentDisk = 0;
+    // Set while the record is copied; without one a member ends with its volume.
+    CGroupFileHost* host = nullptr;
 
     bool endOfVolume() override;
     void blockDone() override;

@@ -12,9 +12,6 @@
 
 namespace {
 
-const char* const kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
 // The one service and topic of the Program Manager's command interface.
 const char* const kProgman = "PROGMAN";
 
@@ -92,12 +89,6 @@ std::wstring wideText(const std::string& text)
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], length);
     out.resize(static_cast<std::size_t>(length - 1));
     return out;
-}
-
-bool isFolder(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
@@ -215,13 +206,9 @@ DWORD WindowsMajorVersion()
 
 std::string UserProgramsFolder()
 {
-    std::optional<std::string> value;
-    CRegKey key;
-    if (key.open(HKEY_CURRENT_USER, kShellFoldersKey))
-        value = key.readString("Programs");
     CPath windows;
     windows.setSpecial(CPath::windowsFolder);
-    return ProgramsFolderFrom(value, windows.folderText());
+    return ProgramsFolderFrom(UserShellFolder("Programs"), windows.folderText());
 }
 
 // ---------------------------------------------------------------------------
@@ -402,7 +389,7 @@ bool CShellGroupManager::addLink(const std::string& group, const std::string& pr
     CComPtr<IPersistFile> linkFile;
     if (FAILED(link->QueryInterface(IID_IPersistFile, linkFile.out())))
         return false;
-    if (!CPath(folder).createFolders() && !isFolder(folder))
+    if (!CPath(folder).createFolders() && !CPath(folder).isFolder())
         return false;
 
     link->SetPath(program.c_str());

@@ -121,17 +121,17 @@ bool putInPlace(const std::string& newFile, const std::string& file)
 
 bool SwapInByRenames(const std::string& newFile, const std::string& file)
 {
-    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return MoveFileA(newFile.c_str(), file.c_str()) != FALSE;
+    if (!CPath(file).exists())
+        return CPath(newFile).renameTo(file);
     CPath place(file);
     std::string asideName = place.freshTempName(place.ext());
     if (asideName.empty())
         return false;
     std::string aside = place.folderText() + asideName;
-    if (!MoveFileA(file.c_str(), aside.c_str()))
+    if (!CPath(file).renameTo(aside))
         return false;
-    if (!MoveFileA(newFile.c_str(), file.c_str())) {
-        MoveFileA(aside.c_str(), file.c_str());
+    if (!CPath(newFile).renameTo(file)) {
+        CPath(aside).renameTo(file);
         return false;
     }
     CPath(aside).remove();

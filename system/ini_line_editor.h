@@ -20,7 +20,6 @@ public:
     // be given a file of its own.
     bool AddEntry(const std::string& section, const std::string& key, const std::string& value);
 
-    bool alreadyPresent() const { return m_alreadyPresent; }
     bool changed() const { return m_changed; }
 
 private:

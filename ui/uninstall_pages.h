@@ -5,20 +5,7 @@
 #include "system/registry_place.h"
 #include "ui/page.h"
 
-#include <functional>
 #include <string>
-
-class CInstallApp;
-
-// Deletes every file the log's group sections list (every group, selected
-// or not). A shared file (destination -3) loses one reference and goes only
-// when nobody counts on it any more. Each path is handed to show first.
-// Missing files and failures are skipped.
-void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::string&)>& show,
-                       const CRegistryPlace& place = CRegistryPlace::machine());
-
-// Removes each folder of the installation (ids 0 and up) that is empty.
-void RemoveEmptyFolders(CInstallApp& app);
 
 // 1546: "Esborrant l'arxiu:" and the file being deleted.
 class CUninstallFilesPage : public CPage {
@@ -47,8 +34,5 @@ public:
     int DoWork() override;
 
 private:
-    // Comes with the editor integration.
-    void UndoEditorsAndProductRecord(CInstallApp& app);
-
     CRegistryPlace m_place;
 };

@@ -49,16 +49,14 @@ class FuzzChain : public CMultiFile {
 public:
     bool endOfVolume() override
     {
-        std::string current = path();
-        close();
-        const EntryHeader* member = activeMember();
-        if (member == nullptr || member->continued == 0 || ++moves > 16)
-            return true;
-        std::string next = nextVolumeName(current);
-        if (!fs::exists(next))
-            throw CFileException(CFileException::fileNotFound, next);
-        open(next);
-        return false;
+        return moveToNextVolume([this](const std::string& folder, const std::string& name) {
+            std::string next = folder + name;
+            if (++moves > 16)
+                return std::string();
+            if (!fs::exists(next))
+                throw CFileException(CFileException::fileNotFound, next);
+            return next;
+        });
     }
     int moves = 0;
 };

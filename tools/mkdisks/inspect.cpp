@@ -68,22 +68,17 @@ int walk(const std::string& firstVolume, std::ostream& out, Step step)
 
 bool CVolumeChain::endOfVolume()
 {
-    fs::path current = path();
-    close();
-    const EntryHeader* member = activeMember();
-    if (member == nullptr || member->continued == 0)
-        return true;
-    std::string name = nextVolumeName(current.filename().string());
-    fs::path beside = current.parent_path() / name;
-    fs::path sibling = siblingFolder(current.parent_path());
-    if (fs::exists(beside))
-        open(beside.string());
-    else if (!sibling.empty() && fs::exists(sibling / name))
-        open((sibling / name).string());
-    else
+    return moveToNextVolume([this](const std::string& folder, const std::string& name) {
+        fs::path here = fs::path(folder).parent_path();
+        fs::path beside = here / name;
+        fs::path sibling = siblingFolder(here);
+        ++volume;
+        if (fs::exists(beside))
+            return beside.string();
+        if (!sibling.empty() && fs::exists(sibling / name))
+            return (sibling / name).string();
         throw CFileException(CFileException::fileNotFound, beside.string());
-    ++volume;
-    return false;
+    });
 }
 
 std::string describeError(const CException& error)

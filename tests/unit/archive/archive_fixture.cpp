@@ -160,12 +160,8 @@ std::vector<std::string> writeArchive(const std::string& firstVolumePath,
 
 bool ChainReader::endOfVolume()
 {
-    std::string current = path();
-    close();
-    const EntryHeader* member = activeMember();
-    if (member == nullptr || member->continued == 0)
-        return true;
-    open(nextVolumeName(current));
-    ++volumeMoves;
-    return false;
+    return moveToNextVolume([this](const std::string& folder, const std::string& name) {
+        ++volumeMoves;
+        return folder + name;
+    });
 }

@@ -310,13 +310,6 @@ TEST(CopyEngineNames, NamePartsAndTemporaryNames)
     EXPECT_EQ(CCopyEngine::NamePart("dir\\."), "");
     EXPECT_EQ(CCopyEngine::NamePart("dir\\"), "");
 
-    CScratchFolder scratch;
-    std::string temp = CCopyEngine::TempPathFor(scratch / "MANUAL.HLP");
-    ASSERT_EQ(temp.size(), scratch.path().size() + 12);
-    EXPECT_EQ(temp.substr(scratch.path().size() + 8), ".HLP");
-    EXPECT_EQ(temp.substr(scratch.path().size(), 8).find_first_not_of("0123456789abcdef"),
-              std::string::npos);
-    EXPECT_EQ(CCopyEngine::TempPathFor(scratch / "X.DAT", 0), "");
 }
 
 TEST_F(CopyEngine, ASharedLibraryReplacesItsOlderCopyInTheWindowsFolder)

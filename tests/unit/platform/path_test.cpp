@@ -115,7 +115,7 @@ TEST(Path, DriveFactsAndFreshNames)
     for (int i = 0; i < 20; ++i) {
         std::string name = folder.freshTempName("DLL");
         ASSERT_EQ(name.size(), 12u);
-        EXPECT_EQ(name.find_first_not_of("0123456789ABCDEF"), 8u);
+        EXPECT_EQ(name.find_first_not_of("0123456789abcdef"), 8u);
         EXPECT_EQ(name.substr(8), ".DLL");
         scratch.write(name, "");
         names.insert(name);

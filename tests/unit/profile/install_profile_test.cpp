@@ -2,6 +2,7 @@
 
 #include "app/install_app.h"
 #include "errors/x_exception.h"
+#include "log/install_log.h"
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>

@@ -107,14 +107,13 @@ TEST(IniLineEditor, IdenticalEntryIsNotAddedTwiceButDuplicateKeysAreKept)
     folder.write("wininit.ini", before);
     CIniLineEditor editor(folder / "wininit.ini");
     EXPECT_TRUE(editor.AddEntry("RENAME", "C:\\OVCA\\OVCAT32.DLL", "c:\\ovca\\0a1b2c3d.dll"));
-    EXPECT_TRUE(editor.alreadyPresent());
     EXPECT_FALSE(editor.changed());
     EXPECT_EQ(ReadWholeFile(folder / "wininit.ini"), before);
     EXPECT_EQ(folderContents(folder), kOnlyWininit);
 
     // The same target from another source: both entries are kept, in order.
     EXPECT_TRUE(editor.AddEntry("rename", "C:\\OVCA\\OVCAT32.DLL", "C:\\OVCA\\99999999.DLL"));
-    EXPECT_FALSE(editor.alreadyPresent());
+    EXPECT_TRUE(editor.changed());
     EXPECT_EQ(ReadWholeFile(folder / "wininit.ini"),
               "[rename]\r\nc:\\ovca\\ovcat32.dll  =   C:\\OVCA\\0A1B2C3D.DLL\r\n"
               "C:\\OVCA\\OVCAT32.DLL=C:\\OVCA\\99999999.DLL\r\n[boot]\r\n");

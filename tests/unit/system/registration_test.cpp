@@ -2,7 +2,7 @@
 
 #include "platform/registry.h"
 #include "tests/support/scratch.h"
-#include "tests/unit/system/registry_scratch.h"
+#include "tests/support/registry_scratch.h"
 
 #include <gtest/gtest.h>
 

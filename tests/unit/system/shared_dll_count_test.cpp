@@ -1,6 +1,6 @@
 #include "system/shared_dll_count.h"
 
-#include "tests/unit/system/registry_scratch.h"
+#include "tests/support/registry_scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "system/registration.h"
 #include "tests/support/dialog_answerer.h"
-#include "tests/unit/pages/page_test_support.h"
-#include "tests/unit/system/registry_scratch.h"
+#include "tests/unit/ui/page_test_support.h"
+#include "tests/support/registry_scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The disk builder: splitting, the layout reader, and a whole distribution
 // built, read back bit for bit and built again to the same bytes.
-#include "disks.h"
-#include "inspect.h"
-#include "layout.h"
+#include "tools/mkdisks/disks.h"
+#include "tools/mkdisks/inspect.h"
+#include "tools/mkdisks/layout.h"
 
-#include "archive_fixture.h"
+#include "tests/unit/archive/archive_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tests/unit/pages/page_test_support.h"
+#include "tests/unit/ui/page_test_support.h"
 
 #include "ui/editors_page.h"
 

@@ -1,4 +1,4 @@
-#include "tests/unit/system/registry_scratch.h"
+#include "tests/support/registry_scratch.h"
 
 #include "tests/support/scratch.h"
 

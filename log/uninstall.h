@@ -1,0 +1,26 @@
+// The steps of an uninstallation that the uninstall pages run, from the log
+// read back as the profile: the logged files, then the program items and
+// the folders, then the registrations and the editors' set-up.
+#pragma once
+
+#include "system/registry_place.h"
+
+#include <functional>
+#include <string>
+
+class CInstallApp;
+
+// Deletes every file the log's group sections list (every group, selected
+// or not). A shared file (destination -3) loses one reference and goes only
+// when nobody counts on it any more. Each path is handed to show first.
+// Missing files and failures are skipped.
+void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::string&)>& show,
+                       const CRegistryPlace& place = CRegistryPlace::machine());
+
+// Removes each folder of the installation (ids 0 and up) that is empty.
+void RemoveEmptyFolders(CInstallApp& app);
+
+// The installation folder if it is empty, the application path and the
+// uninstall entry, then the editors' set-up and last the product record,
+// which the editors' undo steps read.
+void UndoRegistrations(CInstallApp& app, const CRegistryPlace& place = CRegistryPlace::machine());
