@@ -4,42 +4,6 @@
 
 #include <cstdio>
 
-CScratchFolder::CScratchFolder()
-{
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    static unsigned counter = 0;
-    for (;;) {
-        char name[MAX_PATH + 64];
-        std::snprintf(name, sizeof name, "%sinstall-test-%lu-%u\\", temp, GetCurrentProcessId(),
-                      counter++);
-        if (CreateDirectoryA(name, nullptr)) {
-            m_path = name;
-            break;
-        }
-    }
-}
-
-CScratchFolder::~CScratchFolder()
-{
-    RemoveTree(m_path);
-}
-
-void CScratchFolder::write(const std::string& relative, const std::string& bytes) const
-{
-    std::string full = m_path + relative;
-    for (std::size_t pos = full.find('\\', m_path.size()); pos != std::string::npos;
-         pos = full.find('\\', pos + 1))
-        CreateDirectoryA(full.substr(0, pos).c_str(), nullptr);
-    HANDLE file = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 std::string ReadWholeFile(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

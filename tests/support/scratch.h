@@ -1,28 +1,12 @@
-// Scratch areas for Windows tests: a fresh folder under the temporary folder
-// and a registry key, both removed again with everything in them.
+// Helpers of the Windows tests: scratch folders, whole files, registry
+// trees and bounded waits.
 #pragma once
+
+#include "tests/support/scratch_folder.h"
 
 #include <windows.h>
 
 #include <string>
-
-class CScratchFolder {
-public:
-    CScratchFolder();
-    ~CScratchFolder();
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
-
-    // The folder with its trailing backslash.
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + name; }
-
-    // Writes a file with these bytes, creating missing folders.
-    void write(const std::string& relative, const std::string& bytes) const;
-
-private:
-    std::string m_path;
-};
 
 // Reads a whole file; empty when it can't be read.
 std::string ReadWholeFile(const std::string& path);

@@ -74,29 +74,6 @@ bool fileExists(const std::string& path)
     return fs::exists(path, ec);
 }
 
-ScratchFolder::ScratchFolder()
-{
-    std::random_device rd;
-    fs::path base = fs::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path p = base / ("archive-test-" + std::to_string(rd() % 100000000u));
-        if (fs::create_directory(p)) {
-            m_path = p.generic_string() + "/";
-            return;
-        }
-    }
-    throw std::runtime_error("no scratch folder");
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ec;
-    // Read-only members would stop the removal on Windows.
-    for (auto& e : fs::recursive_directory_iterator(m_path, ec))
-        fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
-    fs::remove_all(m_path, ec);
-}
-
 TestMember storedMember(const std::string& name, const Bytes& contents)
 {
     TestMember m;
@@ -119,9 +96,8 @@ TestMember zlibMember(const std::string& name, const Bytes& contents, int level)
     return m;
 }
 
-std::vector<std::string> writeArchive(const std::string& firstVolumePath,
-                                      std::vector<TestMember> members,
-                                      const std::vector<std::size_t>& cuts)
+std::vector<Bytes> archiveVolumes(std::vector<TestMember> members,
+                                  const std::vector<std::size_t>& cuts)
 {
     // Lay the stream out once to know which members a cut falls into.
     std::size_t at = 0;
@@ -140,8 +116,7 @@ std::vector<std::string> writeArchive(const std::string& firstVolumePath,
         stream.insert(stream.end(), raw, raw + sizeof raw);
         stream.insert(stream.end(), m.stored.begin(), m.stored.end());
     }
-    std::vector<std::string> paths;
-    std::string path = firstVolumePath;
+    std::vector<Bytes> volumes;
     std::size_t from = 0;
     std::vector<std::size_t> ends = cuts;
     ends.push_back(stream.size());
@@ -150,14 +125,53 @@ std::vector<std::string> writeArchive(const std::string& firstVolumePath,
         VolumeHeader::write(volume.data());
         volume.insert(volume.end(), stream.begin() + static_cast<std::ptrdiff_t>(from),
                       stream.begin() + static_cast<std::ptrdiff_t>(to));
+        volumes.push_back(std::move(volume));
+        from = to;
+    }
+    return volumes;
+}
+
+std::vector<std::size_t> cutsForCapacity(const std::vector<TestMember>& members,
+                                         std::size_t capacity)
+{
+    std::vector<std::size_t> cuts;
+    std::size_t at = 0;                       // offset in the member stream
+    std::size_t used = VolumeHeader::size;    // bytes of the current volume
+    auto cut = [&] {
+        cuts.push_back(at);
+        used = VolumeHeader::size;
+    };
+    for (const auto& m : members) {
+        // A header never starts where it wouldn't fit whole.
+        if (used + EntryHeader::size >= capacity)
+            cut();
+        at += EntryHeader::size;
+        used += EntryHeader::size;
+        for (std::size_t left = m.stored.size(); left != 0;) {
+            if (used == capacity)
+                cut();
+            std::size_t take = std::min(capacity - used, left);
+            at += take;
+            used += take;
+            left -= take;
+        }
+    }
+    return cuts;
+}
+
+std::vector<std::string> writeArchive(const std::string& firstVolumePath,
+                                      std::vector<TestMember> members,
+                                      const std::vector<std::size_t>& cuts)
+{
+    std::vector<std::string> paths;
+    std::string path = firstVolumePath;
+    for (const Bytes& volume : archiveVolumes(std::move(members), cuts)) {
         writeWholeFile(path, volume);
         paths.push_back(path);
         path = CMultiFile::nextVolumeName(path);
-        from = to;
     }
     return paths;
 }
-
 bool ChainReader::endOfVolume()
 {
     return moveToNextVolume([this](const std::string& folder, const std::string& name) {

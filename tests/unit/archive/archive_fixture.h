@@ -1,10 +1,11 @@
-// Helpers of the archive tests: a scratch folder that cleans up after itself,
-// an archive writer that can also write it wrong on purpose, and a reader
-// that follows the volume chain the way the copy engine does, without disks.
+// Helpers of the archive tests: an archive writer that can also write it
+// wrong on purpose, and a reader that follows the volume chain the way the
+// copy engine does, without disks.
 #pragma once
 
 #include "archive/entry_header.h"
 #include "archive/multi_file.h"
+#include "tests/support/scratch_folder.h"
 
 #include <cstdint>
 #include <string>
@@ -24,19 +25,6 @@ Bytes readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const Bytes& data);
 bool fileExists(const std::string& path);
 
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    // The folder with a trailing '/'.
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + name; }
-
-private:
-    std::string m_path;
-};
 
 // One member as written: the header is filled from the data unless a test
 // sets a field on purpose afterwards.
@@ -47,6 +35,14 @@ struct TestMember {
 
 TestMember storedMember(const std::string& name, const Bytes& contents);
 TestMember zlibMember(const std::string& name, const Bytes& contents, int level = 6);
+
+// The volumes' bytes, each with its volume header; cuts as writeArchive has them.
+std::vector<Bytes> archiveVolumes(std::vector<TestMember> members,
+                                  const std::vector<std::size_t>& cuts = {});
+// Where volumes of that capacity (header included) end, the way the disk
+// builder splits: a member header that wouldn't fit starts the next volume.
+std::vector<std::size_t> cutsForCapacity(const std::vector<TestMember>& members,
+                                         std::size_t capacity);
 
 // Writes members into volumes. cuts are offsets into the member stream (the
 // bytes after the first volume header) where a new volume begins; the writer

@@ -46,7 +46,7 @@ namespace {
 // Encodes a file with a codec and decodes the result again, through span files.
 Bytes roundTrip(std::uint32_t method, const Bytes& data, Bytes* encodedOut)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     writeWholeFile(dir / "plain", data);
     CSpanFile in, packed;
     in.open(dir / "plain", CFile::modeRead);

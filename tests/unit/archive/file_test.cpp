@@ -27,7 +27,7 @@ int causeOf(const std::function<void()>& f)
 
 TEST(File, WriteSeekReadAndShortReadAtEnd)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     const std::string p = dir / "a.bin";
     {
         CFile f(p, CFile::modeWrite);
@@ -53,7 +53,7 @@ TEST(File, WriteSeekReadAndShortReadAtEnd)
 
 TEST(File, OpenModes)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     const std::string p = dir / "b.bin";
     EXPECT_EQ(causeOf([&] { CFile f(p, CFile::modeRead); }), CFileException::fileNotFound);
     EXPECT_EQ(causeOf([&] { CFile f(p, CFile::modeReadWrite); }), CFileException::fileNotFound);
@@ -74,7 +74,7 @@ TEST(File, OpenModes)
 
 TEST(File, ErrorsNameTheFileAndClosedFilesRefuseWork)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     const std::string p = dir / "missing.bin";
     try {
         CFile f(p, CFile::modeRead);
@@ -92,7 +92,7 @@ TEST(File, ErrorsNameTheFileAndClosedFilesRefuseWork)
 
 TEST(File, TimeAndAttributesOfAClosedFile)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     const std::string p = dir / "dated.txt";
     writeWholeFile(p, bytesOf("x"));
     CFile::setTimeAndAttributes(p, 915148800u, CFile::attrReadOnly | CFile::attrArchive);   // 1999-01-01

@@ -13,7 +13,7 @@ TEST(ForeignStreams, ReadWholeAndAcrossVolumes)
 {
     const Bytes expected(foreignContents, foreignContents + sizeof foreignContents);
     for (const ForeignStream& fs : foreignStreams) {
-        ScratchFolder dir;
+        CScratchFolder dir;
         TestMember m = zlibMember("x", expected);
         m.stored.assign(fs.data, fs.data + fs.size);
         m.header.storedSize = fs.size;

@@ -32,7 +32,7 @@ std::string errorOf(const std::function<void()>& f)
 
 class ArchiveTest : public ::testing::Test {
 protected:
-    ScratchFolder dir;
+    CScratchFolder dir;
     std::string volume = dir / "DATA.MFA";
 
     // Reads every member into dir/<name>, returning the names read.

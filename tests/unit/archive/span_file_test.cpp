@@ -35,7 +35,7 @@ protected:
 
 TEST(SpanFile, CountsReadsWithChecksumAndTicksEveryBlock)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     Bytes data = sampleContents(10000, 1);
     writeWholeFile(dir / "in", data);
     HookedFile f;
@@ -60,7 +60,7 @@ TEST(SpanFile, CountsReadsWithChecksumAndTicksEveryBlock)
 
 TEST(SpanFile, ReadContinuesInTheFileTheHookOpens)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     writeWholeFile(dir / "one", bytesOf("first-"));
     writeWholeFile(dir / "two", bytesOf("second"));
     HookedFile f;
@@ -74,7 +74,7 @@ TEST(SpanFile, ReadContinuesInTheFileTheHookOpens)
 
 TEST(SpanFile, CapacityEndsTheRead)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     writeWholeFile(dir / "in", sampleContents(100, 2));
     HookedFile f;
     f.volumeCapacity = 30;
@@ -87,7 +87,7 @@ TEST(SpanFile, CapacityEndsTheRead)
 
 TEST(SpanFile, WritesCountChecksumAndStopAtCapacity)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     HookedFile f;
     f.open(dir / "out", CFile::modeWrite);
     f.volumeCapacity = 10;

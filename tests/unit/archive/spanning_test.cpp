@@ -16,7 +16,7 @@ struct Member {
 
 class SpanningTest : public ::testing::Test {
 protected:
-    ScratchFolder dir;
+    CScratchFolder dir;
 
     // Writes the members cut at the given stream offsets, reads them all back
     // through the chain and checks every byte; returns the volume moves.

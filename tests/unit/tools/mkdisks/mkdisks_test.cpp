@@ -118,7 +118,7 @@ namespace {
 
 std::string layoutError(const std::string& text)
 {
-    ScratchFolder dir;
+    CScratchFolder dir;
     writeWholeFile(dir / "layout.txt", bytesOf(text));
     writeWholeFile(dir / "a.txt", bytesOf("a"));
     writeWholeFile(dir / "install.exe", bytesOf("MZ"));
@@ -161,7 +161,7 @@ namespace {
 // A product of four groups over several disks: compressible and
 // incompressible files, an empty one, shared and Windows-folder files.
 struct Product {
-    ScratchFolder dir;
+    CScratchFolder dir;
     std::map<std::string, Bytes> files;
 
     Product()
