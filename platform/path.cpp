@@ -56,6 +56,20 @@ std::string CPath::text() const
     return folderText() + fileName();
 }
 
+UINT SharedSystemFolder(char* buffer, UINT size)
+{
+    // Asked for by name: Windows without 64-bit support may lack the call.
+    using Wow64Folder = UINT(WINAPI*)(LPSTR, UINT);
+    static const auto wow64Folder = reinterpret_cast<Wow64Folder>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemWow64DirectoryA")));
+    if (wow64Folder) {
+        UINT length = wow64Folder(buffer, size);
+        if (length != 0 && length < size)
+            return length;
+    }
+    return GetSystemDirectoryA(buffer, size);
+}
+
 void CPath::setSpecial(int which)
 {
     char buffer[MAX_PATH + 1] = {};
@@ -63,7 +77,7 @@ void CPath::setSpecial(int which)
     switch (which) {
     case currentFolder: length = GetCurrentDirectoryA(sizeof buffer, buffer); break;
     case windowsFolder: length = GetWindowsDirectoryA(buffer, sizeof buffer); break;
-    case systemFolder: length = GetSystemDirectoryA(buffer, sizeof buffer); break;
+    case systemFolder: length = SharedSystemFolder(buffer, sizeof buffer); break;
     case tempFolder: length = GetTempPathA(sizeof buffer, buffer); break;
     case programFolder: {
         CPath self;

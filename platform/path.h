@@ -7,8 +7,15 @@
 #include <cstdint>
 #include <string>
 
+// The System folder where the shared libraries of 32-bit programs live, and
+// so the product's (the word processors and the checker are 32-bit): the
+// 32-bit System folder (SysWOW64) on 64-bit Windows, else the one System
+// folder. GetSystemDirectoryA's contract: the length, 0 on failure.
+UINT SharedSystemFolder(char* buffer, UINT size);
+
 class CPath {
 public:
+    // systemFolder is SharedSystemFolder's.
     enum Special { currentFolder = 0, windowsFolder = 1, systemFolder = 2, programFolder = 3,
                    tempFolder = 4 };
 

@@ -50,7 +50,7 @@ folders = {}
 for key, value in logini["destinations"].items():
     folders[int(key)] = value.split("|")[2]
 windows = os.path.join(drive_c, "windows")
-system = os.path.join(windows, "system32")
+system = os.path.join(windows, "syswow64")
 
 def local(path):
     assert path[:3].upper() == "C:\\", path
@@ -110,7 +110,11 @@ for f in $(cd "$target" && find . -type f); do
     [ -n "$src" ] || [ "$(basename "$f")" = "install.exe" ] || fail "no source for $f"
     [ -n "$src" ] && { cmp -s "$src" "$target/$f" || fail "$f differs from its source"; }
 done
-[ -f "$WINE_PREFIX_DIR/drive_c/windows/system32/ovctl32.dll" ] || fail "the shared library is not in the System folder"
+# The shared parts go where the 32-bit editors load them from.
+[ -f "$WINE_PREFIX_DIR/drive_c/windows/syswow64/ovctl32.dll" ] || fail "the shared library is not in the 32-bit System folder"
+for f in ovctl32.dll uninsta.exe; do
+    [ -f "$WINE_PREFIX_DIR/drive_c/windows/system32/$f" ] && fail "$f was placed in the 64-bit System folder"
+done
 
 grep -q '^0=OVCA40|-1|C:\\OVCA40\\$' "$work/log" || fail "destination 0 not written back"
 grep -q "Could not write SMS status." "$work/log" || fail "no status line in the log"
@@ -122,8 +126,10 @@ query 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Manual.hlp' Path
     fail "no application path"
 "$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
     grep -qi 'C:\\OVCA40\\install.exe /U' || fail "no uninstall entry"
-"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' 2>/dev/null | tr -d '\r' |
-    grep -i 'ovctl32.dll' | grep -q '0x1' || fail "shared DLL not counted"
+"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /reg:32 2>/dev/null | tr -d '\r' |
+    grep -i 'syswow64\\ovctl32.dll' | grep -q '0x1' || fail "shared DLL not counted in the 32-bit view"
+"$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /reg:64 2>/dev/null | tr -d '\r' |
+    grep -qi 'ovctl32.dll' && fail "shared DLL counted in the 64-bit view"
 # Every installed target has its shell link in the group's folder under the
 # user's Start-menu Programs, named by its title up to the title's last dot,
 # and pointing at the installed file (the uninstaller's with "/U").

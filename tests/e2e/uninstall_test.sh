@@ -25,18 +25,18 @@ e2e_wait_exit 600 || fail "the installation did not end"
 
 drive_c="$WINE_PREFIX_DIR/drive_c"
 target="$drive_c/OVCA40"
-system="$drive_c/windows/system32"
+system="$drive_c/windows/syswow64"
 log="$drive_c/windows/ovca40.log"
 [ -f "$target/install.exe" ] && [ -f "$log" ] || fail "the installation left no uninstaller or log"
 iconv -f cp1252 -t utf-8 "$log" | tr -d '\r' >"$work/log"
 HKLM_CV='HKLM\Software\Microsoft\Windows\CurrentVersion'
-shared() { "$RUN" reg query "$HKLM_CV\\SharedDLLs" 2>/dev/null | tr -d '\r'; }
+shared() { "$RUN" reg query "$HKLM_CV\\SharedDLLs" /reg:32 2>/dev/null | tr -d '\r'; }
 shared >"$work/shared-before"
 grep -qi 'ovctl32.dll' "$work/shared-before" || fail "no shared count after installing"
 # Another product counts on uninsta.exe too; the stand-in records its start.
-standin=$(grep -i 'system32\\uninsta.exe' "$work/shared-before" | sed 's/^ *\(.*uninsta.exe\) .*/\1/I')
+standin=$(grep -i 'syswow64\\uninsta.exe' "$work/shared-before" | sed 's/^ *\(.*uninsta.exe\) .*/\1/I')
 [ -n "$standin" ] || fail "uninsta.exe not counted as shared"
-"$RUN" reg add "$HKLM_CV\\SharedDLLs" /v "$standin" /t REG_DWORD /d 2 /f >/dev/null 2>&1 ||
+"$RUN" reg add "$HKLM_CV\\SharedDLLs" /v "$standin" /t REG_DWORD /d 2 /f /reg:32 >/dev/null 2>&1 ||
     fail "could not raise the count of uninsta.exe"
 cp "$E2E_BUILD/uninsta_standin.exe" "$system/uninsta.exe"
 export UNINSTA_RECORD='C:\uninsta-started.txt'
@@ -64,7 +64,7 @@ ini.optionxform = str
 ini.read(log, encoding="utf-8")
 folders = {int(k): v.split("|")[2] for k, v in ini["destinations"].items()}
 folders[-2] = "C:\\windows\\"
-folders[-3] = "C:\\windows\\system32\\"
+folders[-3] = "C:\\windows\\syswow64\\"
 left, checked = [], 0
 for group in ini["groups"]:
     if not ini.has_section(group):
@@ -107,7 +107,8 @@ groups=$(find "$drive_c/users" -path '*Start Menu/Programs/Ortavel 4.0 Catal*' 2
 # The second stage started: the stand-in wrote its command line.
 i=0
 while [ ! -f "$drive_c/uninsta-started.txt" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-grep -qi 'uninsta.exe /U /PP:' "$drive_c/uninsta-started.txt" 2>/dev/null || fail "the second stage did not start"
+grep -qi 'syswow64\\uninsta.exe /U /PP:' "$drive_c/uninsta-started.txt" 2>/dev/null ||
+    fail "the second stage did not start from the 32-bit System folder"
 
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "uninstall end-to-end: passed"

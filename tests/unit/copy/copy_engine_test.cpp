@@ -329,13 +329,15 @@ TEST_F(CopyEngine, ASharedLibraryReplacesItsOlderCopyInTheWindowsFolder)
     EXPECT_EQ(engine.CopyFiles(), 1549);
 
     // The older copy was looked for in the Windows folder first and removed;
-    // the new one went to the System folder and is counted as shared.
+    // the new one went to the 32-bit programs' System folder and is counted
+    // as shared where they keep their counts.
+    EXPECT_NE(systemCopy.text().find("syswow64"), std::string::npos) << systemCopy.text();
     EXPECT_FALSE(windowsCopy.exists());
     EXPECT_EQ(ReadWholeFile(systemCopy.text()), "new library");
     EXPECT_EQ(record("Base", name), "-3|1|1");
     CRegKey key;
     ASSERT_TRUE(key.open(HKEY_LOCAL_MACHINE,
-                         "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"));
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", KEY_WOW64_32KEY));
     EXPECT_EQ(key.readDword(systemCopy.text()).value_or(0), 1u);
     key.deleteValue(systemCopy.text());
     systemCopy.remove();

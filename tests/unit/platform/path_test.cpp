@@ -38,7 +38,7 @@ TEST(Path, SpecialFolders)
 {
     char windows[MAX_PATH], system[MAX_PATH], temp[MAX_PATH], current[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
-    GetSystemDirectoryA(system, MAX_PATH);
+    GetSystemWow64DirectoryA(system, MAX_PATH);  // this test runs on 64-bit Windows
     GetTempPathA(MAX_PATH, temp);
     GetCurrentDirectoryA(MAX_PATH, current);
     CPath p;
