@@ -3,14 +3,16 @@
 # and from them, with mkdisks and samples/ortavel.layout, the floppy disks
 # build/samples/disks/DISK01.. with install.exe and licencia.txt on DISK01.
 # Disks that are newer than everything they are made from are left alone.
+# SAMPLE_INSTALLER and SAMPLE_DISKS name another installer (the 32-bit
+# build) and another output folder.
 #   samples/make-disks.sh [--force]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 samples="$root/samples"
 out="$root/build/samples"
-disks="$out/disks"
+disks="${SAMPLE_DISKS:-$out/disks}"
 mkdisks="$root/build/host/mkdisks"
-installer="$root/build/win64/install.exe"
+installer="${SAMPLE_INSTALLER:-$root/build/win64/install.exe}"
 force=${1:-}
 
 mkdir -p "$out"

@@ -4,13 +4,23 @@
 # DISPLAY to be set.
 : "${E2E_ROOT:?set E2E_ROOT before sourcing e2e-lib.sh}"
 E2E_BUILD="$E2E_ROOT/build/win64"
+# The sample disks; E2E_INSTALLER_EXE names another installer for them (the
+# 32-bit build's runs set both).
+E2E_DISKS="${E2E_DISKS:-$E2E_ROOT/build/samples/disks}"
 RUN="$E2E_ROOT/scripts/winerun.sh"
 
 # e2e_sample_disks WORK: the sample disks in build/samples/disks, made or
 # brought up to date; the builder's output goes to WORK/make.out and is shown
 # when it fails.
 e2e_sample_disks() {
-    "$E2E_ROOT/samples/make-disks.sh" >"$1/make.out" 2>&1 || { cat "$1/make.out" >&2; fail "could not make the disks"; }
+    SAMPLE_INSTALLER="${E2E_INSTALLER_EXE:-}" SAMPLE_DISKS="$E2E_DISKS" \
+        "$E2E_ROOT/samples/make-disks.sh" >"$1/make.out" 2>&1 || { cat "$1/make.out" >&2; fail "could not make the disks"; }
+}
+
+# e2e_copy_disks: the sample disks as C:\DIST\DISK01.. of the scenario's prefix.
+e2e_copy_disks() {
+    mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST"
+    cp -r "$E2E_DISKS"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
 }
 
 # e2e_prefix NAME: a fresh copy of the pristine prefix for one scenario.

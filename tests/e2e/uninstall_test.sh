@@ -9,15 +9,14 @@
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
 shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
-disks="$E2E_ROOT/build/samples/disks"
+disks="$E2E_DISKS"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 e2e_sample_disks "$work"
 
 e2e_prefix uninstall
-mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST"
-cp -r "$disks"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
+e2e_copy_disks
 INSTALLER='C:\DIST\DISK01\install.exe'
 e2e_start /B
 robot click "Instal*" 1 60 || fail "no start-up warning"
