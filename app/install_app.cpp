@@ -87,6 +87,14 @@ void CInstallApp::ApplySwitches(const std::string& commandLine)
         uninstallMode = true;
     if (switches.count("B"))
         batchMode = true;
+    // Quiet is batch mode in which nothing waits for a person.
+    if (switches.count("Q")) {
+        quietMode = batchMode = true;
+        // An error stops the run; what it said goes into the log.
+        SetUnattendedErrorReport([this](const std::string& text) { LogEvent("%s", text.c_str()); });
+    }
+    if (switches.count("?"))
+        helpAsked = true;
     auto d = switches.find("D");
     if (d != switches.end() && !d->second.empty()) {
         // The value names a folder, with or without its closing backslash.
@@ -104,32 +112,88 @@ std::string CInstallApp::InstallFolder() const
     return zero == destinations.end() ? std::string() : WithTrailingBackslash(zero->second->path.text());
 }
 
+int CInstallApp::Ask(UINT textId, UINT captionId, UINT style, int quietAnswer)
+{
+    if (quietMode)
+        return quietAnswer;
+    HWND owner = mainWnd ? mainWnd->hwnd() : nullptr;
+    return MessageBoxA(owner, LoadResourceString(textId).c_str(),
+                       LoadResourceString(captionId).c_str(), style);
+}
+
 bool CInstallApp::StartupWarnings()
 {
-    HWND owner = mainWnd ? mainWnd->hwnd() : nullptr;
-    std::string caption = LoadResourceString(IDS_STARTUP_CAPTION);
     bool anyEditor = false;
     for (bool present : editorPresent)
         anyEditor = anyEditor || present;
-    if (!anyEditor &&
-        MessageBoxA(owner, LoadResourceString(IDS_NO_EDITOR).c_str(), caption.c_str(),
-                    MB_OKCANCEL | MB_ICONINFORMATION) == IDCANCEL)
+    const UINT style = MB_OKCANCEL | MB_ICONINFORMATION;
+    // Unattended, both warnings go on.
+    if (!anyEditor && Ask(IDS_NO_EDITOR, IDS_STARTUP_CAPTION, style, IDOK) == IDCANCEL)
         return false;
     if (CRegKey::exists(HKEY_CURRENT_USER, kProductKey) &&
-        MessageBoxA(owner, LoadResourceString(IDS_OLD_VERSION).c_str(), caption.c_str(),
-                    MB_OKCANCEL | MB_ICONINFORMATION) == IDCANCEL)
+        Ask(IDS_OLD_VERSION, IDS_STARTUP_CAPTION, style, IDOK) == IDCANCEL)
         return false;
     return true;
 }
 
+bool CInstallApp::StartJournal()
+{
+    CJournalFile::OpenResult result = CJournalFile::busy;
+    // A run that was killed is finished or undone before this one starts;
+    // one that is still running keeps its journal.
+    if (CRunJournal::Recover(logPath.text()))
+        result = journal.Begin(logPath.text(),
+                               uninstallMode ? CRunJournal::uninstall : CRunJournal::install);
+    if (result == CJournalFile::opened)
+        return true;
+    Ask(result == CJournalFile::busy ? IDS_ANOTHER_RUN : IDS_NO_JOURNAL, IDS_STARTUP_CAPTION,
+        MB_OK | MB_ICONSTOP, IDOK);
+    return false;
+}
+
+void CInstallApp::FinishJournal()
+{
+    if (!journal.active())
+        return;
+    // What an uninstallation removed stays removed, also when it stopped.
+    if (succeeded || uninstallMode)
+        journal.Commit();
+    else
+        journal.RollBack();
+}
+
+void CInstallApp::Cancel()
+{
+    succeeded = false;
+    cancelled = true;
+}
+
+int CInstallApp::ExitCode() const
+{
+    if (cancelled)
+        return kExitCancelled;
+    if (!succeeded)
+        return kExitFailed;
+    return restartNeeded ? kExitRestartNeeded : kExitSuccess;
+}
+
 bool CInstallApp::InitInstance()
 {
+    initFailureCode = kExitFailed;
     CreateContainers();
     LoadNames();
     SetPaths();
     CDialog::SetColours(RGB(192, 192, 192), RGB(0, 0, 0));
     ApplySwitches(commandLine());
     title = LoadResourceString(uninstallMode ? IDS_UNINSTALL_TITLE : IDS_TITLE);
+    if (helpAsked) {
+        // A person asked for it: shown and waited for, /Q or not; nothing
+        // else is done.
+        MessageBoxA(nullptr, LoadResourceString(IDS_USAGE).c_str(),
+                    LoadResourceString(IDS_STARTUP_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+        PostQuitMessage(0);
+        return true;
+    }
 
     mainWnd = std::make_unique<CMainWnd>();
     if (!mainWnd->Create(title, batchMode)) {
@@ -137,6 +201,11 @@ bool CInstallApp::InitInstance()
         return false;
     }
     setMainWindow(mainWnd.get());
+    if (!StartJournal()) {
+        succeeded = false;
+        PostQuitMessage(0);
+        return true;
+    }
 
     if (uninstallMode) {
         profilePath = logPath;
@@ -148,7 +217,7 @@ bool CInstallApp::InitInstance()
     if (!StartupWarnings()) {
         // The run ends before any page: nothing was installed, so the
         // status report must not announce a finished installation.
-        succeeded = false;
+        Cancel();
         PostQuitMessage(0);
         return true;
     }
@@ -168,11 +237,15 @@ void CInstallApp::showFirstPage(int pageId)
     }
 }
 
-int CInstallApp::ExitInstance(int loopResult)
+int CInstallApp::ExitInstance(int)
 {
+    if (helpAsked)
+        return kExitSuccess;
     DestroyPages();
     if (mainWnd && mainWnd->exists())
         mainWnd->Destroy();
+
+    FinishJournal();
 
     std::string reportName = CPath(mainFileName).name();
     std::string description = LoadResourceString(succeeded ? IDS_STATUS_DONE : IDS_STATUS_FAILED);
@@ -184,7 +257,7 @@ int CInstallApp::ExitInstance(int loopResult)
     FreeContainers();
     if (secondStage)
         StartSecondStage();
-    return loopResult;
+    return ExitCode();
 }
 
 std::string CInstallApp::SecondStageCommand() const

@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/user_info.h"
+#include "log/run_journal.h"
 #include "platform/path.h"
 #include "platform/win_app.h"
 #include "profile/profile_model.h"
@@ -22,6 +23,14 @@ class CMainWnd;
 enum CEditorId {
     kEditorWP5, kEditorWP6, kEditorWP8, kEditorWord6, kEditorWord7, kEditorWord97,
     kEditorWord2000, kEditorAmiPro, kEditorWordPro, kEditorCount
+};
+
+// Exit codes, as software-distribution tools read them.
+enum : int {
+    kExitSuccess = 0,
+    kExitCancelled = 1602,
+    kExitFailed = 1603,
+    kExitRestartNeeded = 3010,
 };
 
 // The product record of an installation, under HKEY_CURRENT_USER.
@@ -78,6 +87,14 @@ public:
     std::string wp8ExtensionList;     // the WordPerfect 8.0 slot we took ("DLL3")
     std::string word2000StartupFolder;
 
+    // Beyond the fields above: /Q (batch mode in which nothing ever waits
+    // for a person), a cancel by the user (as opposed to a failure), /?,
+    // and the journal that makes the run all or nothing.
+    bool quietMode = false;
+    bool cancelled = false;
+    bool helpAsked = false;
+    CRunJournal journal;
+
     CSwitches switches;
     std::unique_ptr<CMainWnd> mainWnd;
 
@@ -92,6 +109,18 @@ public:
     void ApplySwitches(const std::string& commandLine);
     // The two warnings; false when the user cancelled the run.
     bool StartupWarnings();
+    // Finishes or undoes what a killed run left, then starts this run's
+    // journal; false (after saying why) when the run can't go on.
+    bool StartJournal();
+    // The installation that got this far is kept, or undone when it failed.
+    void FinishJournal();
+    // The process's exit code: 0 done, 1602 cancelled by the user, 1603
+    // failed, 3010 done and Windows must restart.
+    int ExitCode() const;
+    // The user chose "Cancel·lar" somewhere: the run stops as failed.
+    void Cancel();
+    // A message box, or in quiet mode the given answer without one.
+    int Ask(UINT textId, UINT captionId, UINT style, int quietAnswer);
     void FreeContainers();
     bool StartSecondStage() const;
 

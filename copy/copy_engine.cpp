@@ -6,11 +6,14 @@
 #include "errors/x_exception.h"
 #include "log/install_log.h"
 #include "platform/message_pump.h"
+#include "platform/registry.h"
 #include "profile/install_profile.h"
 #include "resources/resource.h"
 #include "system/boot_rename.h"
 #include "system/program_items.h"
+#include "system/registry_place.h"
 #include "system/shared_dll_count.h"
+#include "log/run_journal.h"
 
 #include <windows.h>
 
@@ -18,6 +21,7 @@
 #include <cstdlib>
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -70,6 +74,8 @@ int CCopyEngine::CopyFiles()
                                std::numeric_limits<std::uint32_t>::max()));
     m_done = 0;
     m_view.SetGaugeRange(1, m_total);
+    // What an earlier installation placed: counted once, kept as it was kept.
+    m_installed.Read(m_app.logPath.text());
 
     m_view.StartBillboards(m_total);
     for (auto& record : m_app.groupFiles) {
@@ -91,17 +97,25 @@ int CCopyEngine::CopyFiles()
     if (!m_app.succeeded)
         return kFailedPage;
     if (m_app.loggingEnabled)
-        WriteBackModel(m_app, m_app.logPath.text());
+        WriteBackModel(m_app, m_app.journal);
     return m_view.Successor();
 }
 
 std::string CCopyEngine::NextVolume(const std::string& name, int disk)
 {
-    if (!EnsureSourceFile(m_app, name, disk)) {
-        m_app.succeeded = false;
-        throw CUserException();
-    }
+    if (!EnsureSourceFile(m_app, name, disk))
+        stop();
     return m_app.sourceFolder.folderText() + name;
+}
+
+void CCopyEngine::stop()
+{
+    // Unattended, nobody chose to stop: the run failed.
+    if (m_app.quietMode)
+        m_app.succeeded = false;
+    else
+        m_app.Cancel();
+    throw CUserException();
 }
 
 void CCopyEngine::CopyGroupFile(CGroupFile& record)
@@ -115,10 +129,8 @@ void CCopyEngine::CopyGroupFile(CGroupFile& record)
     record.host = this;
     std::string sourcePath;
     try {
-        if (!EnsureSourceFile(m_app, record.name, record.disk)) {
-            m_app.succeeded = false;
-            throw CUserException();
-        }
+        if (!EnsureSourceFile(m_app, record.name, record.disk))
+            stop();
         sourcePath = m_app.sourceFolder.folderText() + record.name;
         record.currentDisk = record.disk;
         if (record.kind == 0 && record.destination == kDestNotInstalled)
@@ -133,8 +145,12 @@ void CCopyEngine::CopyGroupFile(CGroupFile& record)
         m_app.succeeded = false;
     } catch (...) {
         m_current = nullptr;
-        if (!askAboutCurrentError(CPath(sourcePath.empty() ? record.name : sourcePath).fileName()))
-            m_app.succeeded = false;
+        if (!askAboutCurrentError(CPath(sourcePath.empty() ? record.name : sourcePath).fileName())) {
+            if (m_app.quietMode)
+                m_app.succeeded = false;
+            else
+                m_app.Cancel();
+        }
     }
     m_current = nullptr;
     record.abortClose();
@@ -209,7 +225,7 @@ std::string CCopyEngine::makeFolder(int destination)
     // Made once per run; a folder that vanishes meanwhile fails the next file.
     if (m_madeFolders.count(folder))
         return folder;
-    if (!CPath(folder).createFolders())
+    if (!m_app.journal.CreateFolders(folder))
         throwLastError(folder);
     m_madeFolders.insert(folder);
     return folder;
@@ -251,6 +267,8 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
         throw CFileException(CFileException::accessDenied, entry.destinationPath);
     entry.tempPath = folder + tempName;
 
+    CRunJournal& journal = m_app.journal;
+    journal.TempFile(entry.tempPath);
     entry.outputPath = entry.tempPath;
     try {
         entry.source->extract(entry);
@@ -260,12 +278,17 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
         throw;
     }
 
+    // An older copy is moved aside, not deleted, until the run has
+    // succeeded; one in use is replaced when Windows next starts.
     std::string older = olderCopy(entry);
+    std::string aside;
     bool replaceNow = true;
     if (!older.empty()) {
         entry.existedBefore = true;
-        if (!CPath(older).remove()) {
+        aside = moveAside(older);
+        if (aside.empty()) {
             try {
+                journal.BootRename(entry.tempPath, older);
                 ReplaceAtRestart(entry.tempPath, older);
             } catch (...) {
                 CPath(entry.tempPath).remove();
@@ -275,23 +298,73 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
             replaceNow = false;
         }
     }
+
+    // The record is written down before the file takes its name, so that a
+    // killed run's file is always known to the next run.
+    const CFileRecord* earlier = m_installed.Find(name, destination);
+    std::string group = entry.source->group ? entry.source->group->name : std::string();
+    std::string placedName = CPath(entry.destinationPath).fileName();
+    // A file of Windows' own folders that was there before this product
+    // first placed it stays when the product goes.
+    bool shared = destination == kDestWindows || destination == kDestSystem;
+    bool kept = shared && (earlier ? earlier->kept : entry.existedBefore);
+    journal.Placed(entry.destinationPath, replaceNow, group, placedName,
+                   FileRecordValue(destination, replaceNow, entry.existedBefore, kept));
+    if (earlier && lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0)
+        journal.LogEntryGone(earlier->section, placedName);
     if (replaceNow) {
         if (!CPath(entry.tempPath).renameTo(entry.destinationPath)) {
-            // A file that isn't in place must not be recorded as installed.
+            // A file that isn't in place must not be recorded as installed,
+            // and the older copy goes back where it was.
             DWORD error = GetLastError();
+            journal.NotPlaced(entry.destinationPath);
             CPath(entry.tempPath).remove();
+            if (!aside.empty())
+                CPath(aside).renameTo(older);
             SetLastError(error);
             throwLastError(entry.destinationPath);
         }
         entry.placedNow = true;
     }
-
-    const std::string& group = entry.source->group ? entry.source->group->name : std::string();
-    WriteFileRecord(m_app.logPath.text(), group, CPath(entry.destinationPath).fileName(),
-                    destination, entry.placedNow, entry.existedBefore);
     if (destination == kDestSystem)
-        CSharedDllCount(entry.destinationPath).increment();
+        countShared(entry.destinationPath, entry.existedBefore, earlier != nullptr);
     RecordInstalledTarget(m_app, entry.destinationPath);
+}
+
+std::string CCopyEngine::moveAside(const std::string& older)
+{
+    CPath path(older);
+    std::string name = path.freshTempName(path.ext());
+    if (name.empty())
+        return std::string();
+    std::string aside = path.folderText() + name;
+    m_app.journal.MovedAside(older, aside);
+    if (!MoveFileA(older.c_str(), aside.c_str()))
+        return std::string();
+    return aside;
+}
+
+void CCopyEngine::countShared(const std::string& path, bool existedBefore, bool countedBefore)
+{
+    CSharedDllCount count(path);
+    std::uint32_t added = 0;
+    if (!countedBefore) {
+        // A copy that was there without a count belongs to someone who
+        // didn't count it: it counts as one before ours.
+        added = count.count() == 0 && existedBefore ? 2 : 1;
+    } else if (count.count() == 0) {
+        // This product counts it once however often it is installed; a
+        // count that went missing meanwhile is ours again.
+        added = 1;
+    }
+    // A SharedDLLs key this run makes goes again with an undo.
+    if (added != 0 && !CRegKey::exists(HKEY_LOCAL_MACHINE, CRegistryPlace::machine().sharedDllsKey(),
+                                       KEY_WOW64_32KEY))
+        m_app.journal.KeyBefore(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY,
+                                CRegistryPlace::machine().sharedDllsKey());
+    m_app.journal.CountRaised(path, added);
+    for (std::uint32_t i = 0; i < added; ++i)
+        count.increment();
 }
 
 bool CCopyEngine::pumpNowAndThen()
@@ -313,7 +386,7 @@ void CCopyEngine::ProgressTick()
     if (m_view.CancelRequested()) {
         if (m_view.ConfirmCancel()) {
             m_current->source->abort();
-            m_app.succeeded = false;
+            m_app.Cancel();
             m_view.FailTo();
             return;
         }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "archive/multi_file.h"
+#include "log/install_log.h"
 #include "profile/profile_model.h"
 
 #include <cstdint>
@@ -72,6 +73,13 @@ private:
     void placeEntry(CInstallEntry& entry);
     std::string makeFolder(int destination);
     std::string olderCopy(const CInstallEntry& entry) const;
+    // A disk that isn't there stops the run: cancelled by the user, or in
+    // quiet mode failed. Raises CUserException.
+    [[noreturn]] void stop();
+    // Moves an older copy to a fresh name beside it; its new path, or empty
+    // when it can't be moved (in use).
+    std::string moveAside(const std::string& older);
+    void countShared(const std::string& path, bool existedBefore, bool countedBefore);
     // Lets window messages through when the last time was long enough ago;
     // true when it did.
     bool pumpNowAndThen();
@@ -82,5 +90,6 @@ private:
     std::uint32_t m_done = 0;
     CInstallEntry* m_current = nullptr;
     std::set<std::string> m_madeFolders;
+    CInstalledFiles m_installed;
     unsigned long m_lastPump = 0;
 };

@@ -51,6 +51,10 @@ bool EnsureSourceFile(CInstallApp& app, const std::string& fileName, int diskNum
         }
     }
 
+    if (app.quietMode) {
+        app.LogEvent("Disk %d is missing: %s", diskNumber, path.text().c_str());
+        return false;
+    }
     CDiskPrompt prompt(app, path.text(), diskNumber);
     HWND owner = app.mainWnd ? app.mainWnd->hwnd() : nullptr;
     return prompt.DoModal(owner) == IDOK;

@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 
 #include <cstdarg>
+#include <functional>
 #include <cstdio>
 #include <new>
 
@@ -74,11 +75,22 @@ HWND dialogOwner()
     return nullptr;
 }
 
+std::function<void(const std::string&)>& unattendedReport()
+{
+    static std::function<void(const std::string&)> report;
+    return report;
+}
+
 bool runDialog(unsigned messageId, const CException& error, const std::string& message,
                bool twoButtons) noexcept
 {
     try {
         CErrorTexts texts = ErrorTexts(messageId, error, message.c_str());
+        if (unattendedReport()) {
+            // Nobody is there to answer: the error stops what was being done.
+            unattendedReport()(texts.title + " " + texts.message + " [" + texts.reference + "]");
+            return false;
+        }
         CErrorDialog dialog(texts, twoButtons);
         return dialog.DoModal(dialogOwner()) == IDOK;
     } catch (...) {
@@ -109,6 +121,11 @@ CErrorTexts ErrorTexts(unsigned messageId, const CException& error, const char* 
                   family->className());
     texts.reference = reference;
     return texts;
+}
+
+void SetUnattendedErrorReport(std::function<void(const std::string&)> report)
+{
+    unattendedReport() = std::move(report);
 }
 
 void showError(unsigned messageId, const CException& error, ...)

@@ -4,6 +4,7 @@
 
 #include "platform/exception.h"
 
+#include <functional>
 #include <string>
 
 // One button ("D'acord"). The message is string messageId formatted with the
@@ -12,6 +13,11 @@ void showError(unsigned messageId, const CException& error, ...);
 
 // Two buttons, strings 14 and 15; true only for the first ("Continuar.").
 bool askError(unsigned messageId, const CException& error, ...);
+
+// An unattended run: no error dialog is shown; the texts go to report (in
+// one line) and askError answers as "Cancel·lar." would. An empty report
+// brings the dialogs back.
+void SetUnattendedErrorReport(std::function<void(const std::string&)> report);
 
 // The texts the dialog shows for an error, for callers and tests.
 struct CErrorTexts {

@@ -1,10 +1,14 @@
 #include "log/install_log.h"
 
 #include "app/install_app.h"
+#include "log/run_journal.h"
+#include "profile/profile_access.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <ctime>
 
 void WriteLogEvent(const std::string& logFile, const std::string& line)
@@ -26,42 +30,97 @@ void WriteLogEvent(const std::string& logFile, const std::string& line)
     WritePrivateProfileStringA("Events", stamp, line.c_str(), logFile.c_str());
 }
 
-void WriteBackModel(const CInstallApp& app, const std::string& file)
+void WriteBackModel(const CInstallApp& app, CRunJournal& journal)
 {
-    const char* path = file.c_str();
-    char key[16];
     for (const auto& entry : app.destinations) {
         const CDestination& d = *entry.second;
         if (d.id < 0)
             continue;
-        std::snprintf(key, sizeof key, "%d", d.id);
-        std::string value = d.name + "|" + std::to_string(d.parent) + "|" + d.path.text();
-        WritePrivateProfileStringA("destinations", key, value.c_str(), path);
+        journal.LogEntry("destinations", std::to_string(d.id),
+                         d.name + "|" + std::to_string(d.parent) + "|" + d.path.text());
     }
     for (const auto& entry : app.groups) {
         const CFileGroup& g = *entry.second;
-        std::string value = g.title + "|" + g.description + "|" + (g.inMinimum ? "1" : "0") + "|" +
-                            (g.inTypical ? "1" : "0") + "|" + (g.selectable ? "1" : "0");
-        WritePrivateProfileStringA("groups", g.name.c_str(), value.c_str(), path);
+        journal.LogEntry("groups", g.name,
+                         g.title + "|" + g.description + "|" + (g.inMinimum ? "1" : "0") + "|" +
+                             (g.inTypical ? "1" : "0") + "|" + (g.selectable ? "1" : "0"));
     }
     for (const auto& entry : app.targets) {
         const CTarget& t = *entry.second;
         if (t.installedPath.empty())
             continue;
-        std::string value = std::to_string(t.iconIndex) + "|" + std::to_string(t.reserved) + "|" +
-                            (t.minimised ? "1" : "0") + "|" + t.title + "|" + t.arguments + "|" +
-                            t.iconFile + "|" + t.installedPath.text();
-        WritePrivateProfileStringA("targets", entry.first.c_str(), value.c_str(), path);
+        journal.LogEntry("targets", entry.first,
+                         std::to_string(t.iconIndex) + "|" + std::to_string(t.reserved) + "|" +
+                             (t.minimised ? "1" : "0") + "|" + t.title + "|" + t.arguments + "|" +
+                             t.iconFile + "|" + t.installedPath.text());
     }
 }
 
-bool WriteFileRecord(const std::string& file, const std::string& group,
-                     const std::string& placedName, int destination, bool placedNow,
-                     bool existedBefore)
+std::string FileRecordValue(int destination, bool placedNow, bool existedBefore, bool kept)
 {
     char value[48];
-    std::snprintf(value, sizeof value, "%d|%d|%d", destination, placedNow ? 1 : 0,
-                  existedBefore ? 1 : 0);
-    return WritePrivateProfileStringA(group.c_str(), placedName.c_str(), value, file.c_str()) !=
-           FALSE;
+    std::snprintf(value, sizeof value, "%d|%d|%d|%d", destination, placedNow ? 1 : 0,
+                  existedBefore ? 1 : 0, kept ? 1 : 0);
+    return value;
+}
+
+CFileRecord ParseFileRecord(const std::string& value)
+{
+    CFileRecord record;
+    record.valid = FieldAsInt16(record.destination, value, 0);
+    FieldAsBool(record.placedNow, value, 1);
+    FieldAsBool(record.existedBefore, value, 2);
+    // A record of three fields: what was there before is kept.
+    record.kept = record.existedBefore;
+    FieldAsBool(record.kept, value, 3);
+    return record;
+}
+
+bool IsModelSection(const std::string& section)
+{
+    for (const char* model : {"Events", "destinations", "groups", "targets"})
+        if (lstrcmpiA(section.c_str(), model) == 0)
+            return true;
+    return false;
+}
+
+void CInstalledFiles::Read(const std::string& logFile)
+{
+    m_records.clear();
+    std::vector<char> names(4096);
+    for (;;) {
+        DWORD length = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()),
+                                                      logFile.c_str());
+        if (length + 2 < names.size())
+            break;
+        names.resize(names.size() * 2);
+    }
+    for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
+        if (IsModelSection(name))
+            continue;
+        CProfileSection section(name, logFile);
+        CProfileEntry entry;
+        for (bool more = section.First(entry); more; more = section.Next(entry)) {
+            entry.value.clear();
+            entry.Read();
+            CFileRecord record = ParseFileRecord(entry.value);
+            if (!record.valid)
+                continue;
+            record.section = name;
+            m_records.emplace(lowerKey(entry.key, record.destination), record);
+        }
+    }
+}
+
+const CFileRecord* CInstalledFiles::Find(const std::string& name, int destination) const
+{
+    auto found = m_records.find(lowerKey(name, destination));
+    return found == m_records.end() ? nullptr : &found->second;
+}
+
+std::string CInstalledFiles::lowerKey(std::string name, int destination)
+{
+    if (!name.empty())
+        CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return std::to_string(destination) + "|" + name;
 }

@@ -4,19 +4,51 @@
 // copying) that the uninstaller reads.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 class CInstallApp;
+class CRunJournal;
 
 // Writes line into the Events section under a fresh stamp "HH:MM:SS:nnnn"
 // (the tick count modulo 1000, moved on to the next free number when that
 // stamp is taken).
 void WriteLogEvent(const std::string& logFile, const std::string& line);
 
-// Writes destinations (ids 0 and up), groups and installed targets.
-void WriteBackModel(const CInstallApp& app, const std::string& file);
+// The model of the run as entries of the log, written down in the run's
+// journal: destinations (ids 0 and up), groups and installed targets.
+void WriteBackModel(const CInstallApp& app, CRunJournal& journal);
 
-// The log's record of one placed file: "destination|placedNow|existedBefore".
-bool WriteFileRecord(const std::string& file, const std::string& group,
-                     const std::string& placedName, int destination, bool placedNow,
-                     bool existedBefore);
+// The log's record of one placed file: "destination|placedNow|existedBefore|kept".
+// kept says that the file was on the machine before this product first
+// placed it, so that the uninstaller leaves it there (older readers take
+// the first three fields only).
+std::string FileRecordValue(int destination, bool placedNow, bool existedBefore, bool kept);
+
+struct CFileRecord {
+    bool valid = false;
+    std::int16_t destination = 0;
+    bool placedNow = false;
+    bool existedBefore = false;
+    bool kept = false;
+    std::string section;
+};
+// A record as FileRecordValue writes it, or with three fields as earlier
+// versions did (kept is then existedBefore); not valid without a destination.
+CFileRecord ParseFileRecord(const std::string& value);
+
+// The log's sections that are not a group's records.
+bool IsModelSection(const std::string& section);
+
+// The files an earlier installation placed, as the log records them.
+class CInstalledFiles {
+public:
+    void Read(const std::string& logFile);
+    // The record of that file name (any case) and destination, or null.
+    const CFileRecord* Find(const std::string& name, int destination) const;
+
+private:
+    static std::string lowerKey(std::string name, int destination);
+    std::map<std::string, CFileRecord> m_records;
+};

@@ -3,6 +3,7 @@
 #include "app/install_app.h"
 #include "editors/configuration.h"
 #include "editors/product_record.h"
+#include "log/install_log.h"
 #include "profile/profile_access.h"
 #include "system/registration.h"
 #include "system/shared_dll_count.h"
@@ -12,8 +13,14 @@
 #include <algorithm>
 #include <vector>
 
+bool IsUserDictionary(const std::string& fileName)
+{
+    return lstrcmpiA(fileName.c_str(), "ovsalca4.dbc") == 0 ||
+           lstrcmpiA(fileName.c_str(), "ovusuca4.dbc") == 0;
+}
+
 void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::string&)>& show,
-                       const CRegistryPlace& place)
+                       bool keepDictionaries, const CRegistryPlace& place)
 {
     const std::string log = app.profilePath.text();
     for (const auto& group : app.groups) {
@@ -22,28 +29,38 @@ void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::str
         for (bool more = section.First(entry); more; more = section.Next(entry)) {
             entry.value.clear();
             entry.Read();
-            std::int16_t id = 0;
-            if (!FieldAsInt16(id, entry.value, 0))
+            CFileRecord record = ParseFileRecord(entry.value);
+            if (!record.valid)
                 continue;
             // The installer only ever records plain file names: anything
             // that would reach outside the destination folder is left alone.
             if (entry.key.find_first_of("\\/:") != std::string::npos || entry.key == "." ||
                 entry.key == "..")
                 continue;
-            auto destination = app.destinations.find(id);
+            if (keepDictionaries && IsUserDictionary(entry.key))
+                continue;
+            auto destination = app.destinations.find(record.destination);
             if (destination == app.destinations.end() || !destination->second ||
                 destination->second->path.empty())
                 continue;
             std::string path = WithTrailingBackslash(destination->second->path.text()) + entry.key;
             show(path);
-            if (id == kDestSystem) {
+            bool remove = true;
+            if (record.destination == kDestSystem) {
+                // Another product may still count on it.
                 CSharedDllCount count(path, place);
                 count.decrement();
-                // Another product still counts on it.
-                if (count.inUse())
-                    continue;
+                remove = !count.inUse();
             }
-            CPath(path).remove();
+            // A file of Windows' own folders that was there before this
+            // product first placed it belongs to someone else.
+            if ((record.destination == kDestSystem || record.destination == kDestWindows) &&
+                record.kept)
+                remove = false;
+            if (remove)
+                CPath(path).remove();
+            // Handled: a second run, or the rest of a stopped one, leaves it.
+            app.journal.LogEntryGone(group.first, entry.key);
         }
     }
 }

@@ -27,7 +27,7 @@ int CWinApp::Main(HINSTANCE instance, const char* commandLine)
     hInstance = instance;
     cmdLine = commandLine ? commandLine : "";
     if (!InitInstance())
-        return 1;
+        return initFailureCode;
     int result = Run();
     return ExitInstance(result);
 }

@@ -37,6 +37,8 @@ protected:
     // The exit step: its result is the process exit code.
     virtual int ExitInstance(int loopResult) { return loopResult; }
 
+    // The exit code when initialisation fails.
+    int initFailureCode = 1;
     HINSTANCE hInstance = nullptr;
     std::string cmdLine;
     CWnd* mainWnd = nullptr;

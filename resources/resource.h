@@ -35,6 +35,9 @@
 #define IDS_WORD2000_NOT_FOUND      44
 #define IDS_WORD2000_NOT_WRITTEN    45
 #define IDS_WORD2000_CAPTION        46
+#define IDS_ANOTHER_RUN             47
+#define IDS_NO_JOURNAL              48
+#define IDS_USAGE                   49
 #define IDS_RESTART_FAILED          23
 #define IDS_SPACE_WARNING           26
 #define IDS_ADDRESS_BLANK           27

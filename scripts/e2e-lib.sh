@@ -95,6 +95,36 @@ e2e_start() {
     INSTALL_PID=$!
 }
 
+# e2e_snapshot NAME: the scenario's machine, file by file and value by value,
+# kept as NAME (the prefix's server is stopped first).
+e2e_snapshot() {
+    e2e_stop_prefix "$WINE_PREFIX_DIR"
+    python3 "$E2E_ROOT/tests/e2e/machine_state.py" snapshot "$WINE_PREFIX_DIR" "$WINE_PREFIX_DIR.$1.json"
+}
+
+# e2e_same_as NAME [GLOB...]: the machine is as snapshot NAME found it, but
+# for the install log (which keeps its events) and the GLOBs given; prints
+# what differs.
+e2e_same_as() {
+    name=$1
+    shift
+    e2e_stop_prefix "$WINE_PREFIX_DIR"
+    allow="--allow windows/ovca40.log"
+    for glob in "$@"; do allow="$allow --allow $glob"; done
+    python3 "$E2E_ROOT/tests/e2e/machine_state.py" compare "$WINE_PREFIX_DIR" "$WINE_PREFIX_DIR.$name.json" $allow
+}
+
+# e2e_exit_is CODE SECONDS: waits for install.exe to end with that exit code
+# (0 done, 1602 cancelled, 1603 failed, 3010 restart needed). A Unix exit
+# status keeps only the low 8 bits of a Windows one.
+e2e_exit_is() {
+    e2e_wait_exit "$2"
+    got=$?
+    [ "$got" = $(($1 % 256)) ] && return 0
+    echo "install.exe ended with status $got where $1 ($(($1 % 256))) was expected" >&2
+    return 1
+}
+
 # e2e_wait_exit SECONDS: waits for install.exe to end; its exit code.
 e2e_wait_exit() {
     i=0

@@ -3,6 +3,8 @@
 // "rename" section of wininit.ini.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // Schedules source to be moved over target when Windows next starts; with
@@ -29,3 +31,12 @@ bool AddWininitRename(const std::string& wininit, const std::string& source,
 // WininitPath().
 void ScheduleBootRename(const std::string& source, const std::string& target,
                         MoveAtRestartFn moveAtRestart, const std::string& wininit);
+
+// Takes back a replacement scheduled by ReplaceAtRestart: the pair of the
+// move-on-restart list whose source is source, or the wininit.ini entry
+// target = source. There is no call that withdraws one, so the list (the
+// Session Manager's PendingFileRenameOperations) is edited.
+void WithdrawBootRename(const std::string& source, const std::string& target);
+// The same with the list's key given (a scratch key in the tests).
+void WithdrawBootRename(const std::string& source, const std::string& target, HKEY root,
+                        const std::string& sessionManagerKey, const std::string& wininit);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -151,7 +152,39 @@ bool CIniLineEditor::AddEntry(const std::string& section, const std::string& key
     m_line = key + "=" + value + kNewLine;
     m_currentSection.clear();
     m_written = m_alreadyPresent = m_changed = false;
+    return rewrite([this](const std::string& text) {
+        std::string edited = editedText(text);
+        return m_alreadyPresent ? text : edited;
+    });
+}
 
+bool CIniLineEditor::RemoveEntry(const std::string& section, const std::string& key,
+                                 const std::string& value)
+{
+    m_section = section;
+    m_key = key;
+    m_value = value;
+    m_changed = false;
+    return rewrite([this](const std::string& text) {
+        std::string out, current;
+        for (std::size_t pos = 0; pos < text.size();) {
+            std::size_t end = text.find('\n', pos);
+            end = end == std::string::npos ? text.size() : end + 1;
+            std::string line = text.substr(pos, end - pos);
+            pos = end;
+            std::string trimmed = trimRight(trimLeft(line));
+            if (!trimmed.empty() && trimmed[0] == '[')
+                current = trimmed.size() >= 2 ? trimmed.substr(1, trimmed.size() - 2) : std::string();
+            else if (sameText(current, m_section) && isSameEntry(line))
+                continue;
+            out += line;
+        }
+        return out;
+    });
+}
+
+bool CIniLineEditor::rewrite(const std::function<std::string(const std::string&)>& edit)
+{
     // The new text gets a fresh name beside the file: 8 hex digits with the
     // file's extension, never one that exists already.
     CPath place(m_file);
@@ -169,9 +202,9 @@ bool CIniLineEditor::AddEntry(const std::string& section, const std::string& key
     bool ok = false;
     if (read != CReadResult::unreadable) {
         // A file that exists but can't be read is left alone: writing our
-        // entry in its place would throw away whatever it held.
-        std::string edited = editedText(text);
-        if (m_alreadyPresent) {
+        // text in its place would throw away whatever it held.
+        std::string edited = edit(text);
+        if (edited == text) {
             ok = true;
         } else {
             m_changed = !edited.empty();

@@ -4,6 +4,7 @@
 // "rename" section can't live with.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class CIniLineEditor {
@@ -20,9 +21,17 @@ public:
     // be given a file of its own.
     bool AddEntry(const std::string& section, const std::string& key, const std::string& value);
 
+    // Takes every entry of the section identical to key = value (compared
+    // as AddEntry does) out of the file, the same way; true when the file
+    // no longer holds one.
+    bool RemoveEntry(const std::string& section, const std::string& key, const std::string& value);
+
     bool changed() const { return m_changed; }
 
 private:
+    // Writes edit(the file's text) beside the file and puts it in its place;
+    // an unchanged text leaves the file alone.
+    bool rewrite(const std::function<std::string(const std::string&)>& edit);
     std::string editedText(const std::string& text);
     bool isSameEntry(const std::string& line) const;
 

@@ -40,3 +40,8 @@ void CSharedDllCount::decrement()
     if (m_count > 0)
         --m_count;
 }
+
+void CSharedDllCount::release(std::uint32_t count)
+{
+    m_count = m_count > count ? m_count - count : 0;
+}

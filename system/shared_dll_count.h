@@ -23,6 +23,8 @@ public:
     void increment();
     // Never goes below 0.
     void decrement();
+    // Gives back what an installation added; never below 0.
+    void release(std::uint32_t count);
     bool inUse() const { return m_count != 0; }
     std::uint32_t count() const { return m_count; }
 

@@ -23,6 +23,8 @@ public:
     // True when the uninstallation may go on; raises a resource error when
     // the template can't be shown.
     bool Run(HWND owner);
+    // The help index files alone, without asking (quiet mode).
+    void DeleteHelpIndexes() const { deleteHelpIndexes(); }
 
 protected:
     bool OnInitDialog() override;

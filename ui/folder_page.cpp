@@ -67,7 +67,7 @@ void CFolderPage::OnNext()
     CPath folder(m_folder);
     folder.setFileName("*.*");
     if (m_folder.empty() || !folder.exists()) {
-        if (m_folder.empty() || !CPath(m_folder).createFolders()) {
+        if (m_folder.empty() || !CInstallApp::get().journal.CreateFolders(m_folder)) {
             std::string text = LoadResourceString(IDS_FOLDER_NOT_CREATED);
             MessageBoxA(m_hwnd, text.c_str(), LoadResourceString(IDS_CAPTION).c_str(),
                         MB_OK | MB_ICONEXCLAMATION);

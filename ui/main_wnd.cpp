@@ -201,7 +201,7 @@ bool CMainWnd::OnClose()
     std::string question = LoadResourceString(IDS_CONFIRM_EXIT);
     std::string caption = LoadResourceString(IDS_CAPTION);
     if (MessageBoxA(m_hwnd, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
-        CInstallApp::get().succeeded = false;
+        CInstallApp::get().Cancel();
     return true;
 }
 

@@ -155,6 +155,7 @@ void CPage::OnPageCancel()
     }
     if (ConfirmCancel()) {
         MarkFailed();
+        CInstallApp::get().Cancel();
         ShowPage(kPageFailed, false);
     }
 }

@@ -10,15 +10,19 @@ int CUninstallFilesPage::DoWork()
 {
     CInstallApp& app = CInstallApp::get();
     CDictionaryBackup backup(app.InstallFolder(), m_floppyFolder);
-    if (!backup.Run(m_hwnd)) {
+    // Unattended, the user's dictionaries stay where they are.
+    if (app.quietMode) {
+        backup.DeleteHelpIndexes();
+    } else if (!backup.Run(m_hwnd)) {
         MarkFailed();
+        app.Cancel();
         return kPageFailed;
     }
     DeleteLoggedFiles(app, [this](const std::string& path) {
         SetDlgItemTextA(m_hwnd, kFileField, path.c_str());
         UpdateWindow(m_hwnd);
         PumpMessages();
-    }, m_place);
+    }, app.quietMode, m_place);
     RemoveProgramItems(app);
     RemoveEmptyFolders(app);
     // A cancel confirmed meanwhile has already turned the successor into 116.

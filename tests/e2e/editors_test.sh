@@ -45,7 +45,7 @@ e2e_stop_prefix "$WINE_PREFIX_DIR"
 # b. Unattended: no box to answer; the found editors' files are installed.
 machine batch
 e2e_start /B
-e2e_wait_exit 600 || fail "batch: the installation did not end by itself"
+e2e_exit_is 0 600 || fail "batch: the installation did not end by itself"
 robot wait "Errada" 0 2>/dev/null && fail "batch: an error was shown"
 target="$WINE_PREFIX_DIR/drive_c/OVCA40"
 [ -f "$target/Config/ovca4097.dot" ] || fail "batch: the Word 97 template was not installed"
@@ -73,7 +73,7 @@ robot enabled "Desinstal*" 3 30 || fail "uninstall: no backup dialog"
 robot click "Desinstal*" 3 || fail "uninstall: could not press Continuar"
 e2e_says "Ortavel 4.0 Catal*" 1037 "s'ha desinstal" 120 || fail "uninstall: no final page"
 robot click "Ortavel 4.0 Catal*" 1020 || fail "uninstall: no Seguent on the final page"
-e2e_wait_exit 60 || fail "uninstall: the run did not end"
+e2e_exit_is 0 60 || fail "uninstall: the run did not end"
 query "$THIRD" DLL2 | grep -q WpDll4ca && fail "uninstall: the extension slot was not freed"
 query "$THIRD" DLL1 | grep -q grammatik || fail "uninstall: another library's slot was touched"
 [ -e "$startup/ovca4097.dot" ] && fail "uninstall: the Word 97 template stayed"

@@ -19,7 +19,7 @@ e2e_copy_disks
 INSTALLER='C:\DIST\DISK01\install.exe'
 e2e_start /B
 robot click "Instal*" 1 60 || fail "no start-up warning"
-e2e_wait_exit 600 || fail "the installation did not end"
+e2e_exit_is 0 600 || fail "the installation did not end with success"
 robot wait "Errada" 0 && fail "an error was shown"
 
 target="$WINE_PREFIX_DIR/drive_c/OVCA40"
@@ -183,9 +183,9 @@ until robot text "Instal*" 65535 5 2>/dev/null | grep -q "Ortavel 3.0"; do
     sleep 0.2
 done
 robot click "Instal*" 1 || fail "second run: could not go on"
-e2e_wait_exit 600 || fail "the second installation did not end"
+e2e_exit_is 0 600 || fail "the second installation did not end with success"
 robot wait "Errada" 0 && fail "the second run showed an error"
-iconv -f cp1252 -t utf-8 "$log" | tr -d '\r' | grep -q '^Manual.hlp=0|1|1$' ||
+iconv -f cp1252 -t utf-8 "$log" | tr -d '\r' | grep -q '^Manual.hlp=0|1|1|0$' ||
     fail "second run: Manual.hlp not recorded as replacing its older copy"
 cmp -s "$(find "$files" -name Manual.hlp | head -n1)" "$target/Manual.hlp" || fail "second run: Manual.hlp differs"
 e2e_stop_prefix "$WINE_PREFIX_DIR"

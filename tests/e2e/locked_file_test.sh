@@ -61,9 +61,9 @@ check() {
     log="$WINE_PREFIX_DIR/drive_c/windows/ovca40.log"
     [ -f "$log" ] || fail "$1: no install log"
     tr -d '\r' <"$log" | sed -n '/^\[Programa\]/,/^\[/p' >"$work/programa"
-    grep -qx 'ovca40.exe=0|0|1' "$work/programa" ||
-        fail "$1: the record of ovca40.exe is '$(grep -i '^ovca40.exe=' "$work/programa")', not 0|0|1"
-    grep -qx 'wvcommca.dat=0|1|0' "$work/programa" || fail "$1: the next member was not placed as usual"
+    grep -qx 'ovca40.exe=0|0|1|0' "$work/programa" ||
+        fail "$1: the record of ovca40.exe is '$(grep -i '^ovca40.exe=' "$work/programa")', not 0|0|1|0"
+    grep -qx 'wvcommca.dat=0|1|0|0' "$work/programa" || fail "$1: the next member was not placed as usual"
     cmp -s "$work/old.exe" "$target/ovca40.exe" || fail "$1: the older ovca40.exe was changed"
 
     temps=$(find "$target" -type f | grep -E '/[0-9a-f]{8}\.[^/]*$' || true)
@@ -94,7 +94,7 @@ check() {
 prepare batch
 e2e_start /B
 robot click "Instal*" 1 60 || fail "batch: no start-up warning"
-e2e_wait_exit 600 || fail "batch: the installation did not end"
+e2e_exit_is 3010 600 || fail "batch: the installation did not end asking for a restart"
 robot wait "Errada" 0 2>/dev/null && fail "batch: an error was shown"
 check batch
 release batch
@@ -125,7 +125,7 @@ wait_control "Ortavel 4.0 Catal*" 1036 600 || fail "pages: no restart page"
 e2e_says "Ortavel 4.0 Catal*" 1035 "Restart" 10 || fail "pages: the restart page has no Restart button"
 e2e_shot "Ortavel 4.0 Catal*" "$shots/page-1558-restart.png" || fail "pages: no screenshot of the restart page"
 robot click "Ortavel 4.0 Catal*" 1036 || fail "pages: could not press Don't Restart"
-e2e_wait_exit 60 || fail "pages: the run did not end after Don't Restart"
+e2e_exit_is 3010 60 || fail "pages: the run did not end asking for a restart after Don't Restart"
 robot wait "Errada" 0 2>/dev/null && fail "pages: an error was shown"
 check pages
 release pages

@@ -12,7 +12,7 @@ e2e_prefix startup-cancel
 e2e_dist
 e2e_start
 robot click "Instal*" 2 30 || fail "no start-up warning to cancel"
-e2e_wait_exit 30 || fail "install.exe failed after Cancel"
+e2e_exit_is 1602 30 || fail "install.exe did not end as cancelled after Cancel"
 e2e_events | grep -q "Could not write SMS status." || fail "exit step did not log the status report"
 robot wait "Termes*" 0 && fail "a page was shown after Cancel"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
@@ -47,7 +47,7 @@ robot click "Errada" 1 || fail "could not close the error dialog"
 e2e_says "Ortavel 4.0 Catal*" 1037 "no s'ha finalitzat" 10 || fail "no failure page"
 e2e_shot "Ortavel 4.0 Catal*" "$shots/page-116-failed.png"
 robot click "Ortavel 4.0 Catal*" 1 || fail "could not close the failure page"
-e2e_wait_exit 30 || fail "install.exe did not end cleanly"
+e2e_exit_is 1603 30 || fail "install.exe did not end as failed"
 e2e_events | grep -q "Could not write SMS status." || fail "no status line after the failed run"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 
@@ -62,6 +62,6 @@ e2e_shot "Desinstal*" "$shots/page-1545-uninstall.png"
 robot click "Desinstal*" 2 || fail "no Cancel on the confirmation page"
 e2e_says "Desinstal*" 1037 "no s'ha desinstal" 10 || fail "no uninstall failure page"
 robot click "Desinstal*" 1
-e2e_wait_exit 30 || fail "uninstall run did not end cleanly"
+e2e_exit_is 1602 30 || fail "uninstall run did not end as cancelled"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "startup end-to-end: passed"

@@ -90,7 +90,7 @@ robot click "Ortavel 4.0 Catal*" 1 || fail "no Finalitzar"
 options="$WINE_PREFIX_DIR/drive_c/windows/ovca40.ini"
 grep -q '^Path=C:\\OVCA40\\' "$options" || fail "no installation folder in ovca40.ini"
 grep -q '^Spanish=si' "$options" || fail "no option in ovca40.ini"
-e2e_wait_exit 60 || fail "the run did not end"
+e2e_exit_is 0 60 || fail "the run did not end with success"
 robot wait "Errada" 0 && fail "an error was shown"
 n=$(find "$WINE_PREFIX_DIR/drive_c/OVCA40" -type f | wc -l)
 [ "$n" -ge 25 ] || fail "only $n files installed"

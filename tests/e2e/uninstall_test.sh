@@ -20,7 +20,7 @@ e2e_copy_disks
 INSTALLER='C:\DIST\DISK01\install.exe'
 e2e_start /B
 robot click "Instal*" 1 60 || fail "no start-up warning"
-e2e_wait_exit 600 || fail "the installation did not end"
+e2e_exit_is 0 600 || fail "the installation did not end"
 
 drive_c="$WINE_PREFIX_DIR/drive_c"
 target="$drive_c/OVCA40"
@@ -50,7 +50,7 @@ robot click "Desinstal*" 3 || fail "could not press Continuar"
 e2e_says "Ortavel 4.0 Catal*" 1037 "s'ha desinstal" 120 || fail "no final page"
 e2e_shot "Ortavel 4.0 Catal*" "$shots/page-1547-uninstalled.png"
 robot click "Ortavel 4.0 Catal*" 1020 || fail "no Seguent on the final page"
-e2e_wait_exit 60 || fail "the uninstall run did not end cleanly"
+e2e_exit_is 0 60 || fail "the uninstall run did not end cleanly"
 robot wait "Errada" 0 && fail "an error was shown"
 
 # Every file the log lists is gone, but for the running uninstaller itself

@@ -177,7 +177,7 @@ protected:
         SetEnvironmentVariableA("UNINSTA_RECORD", record.c_str());
         m_app.uninstallMode = uninstallMode;
         m_app.succeeded = succeeded;
-        EXPECT_EQ(m_app.ExitInstance(0), 0);
+        EXPECT_EQ(m_app.ExitInstance(0), succeeded ? kExitSuccess : kExitFailed);
         return record;
     }
 

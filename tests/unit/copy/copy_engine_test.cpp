@@ -61,6 +61,7 @@ protected:
         addDestination(0, scratch / "target\\");
         addDestination(1, scratch / "target\\Dades\\");
         group = addGroup("Base", true);
+        ASSERT_EQ(app.journal.Begin(app.logPath.text(), CRunJournal::install), CJournalFile::opened);
     }
 
     void addDestination(std::int16_t id, const std::string& path)
@@ -105,8 +106,10 @@ protected:
             fileName.back() = static_cast<char>(fileName.back() + 1);
         }
     }
+    // The log's record once the run is committed.
     std::string record(const std::string& section, const std::string& key)
     {
+        app.journal.Commit();
         char value[64] = {};
         GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value,
                                  app.logPath.text().c_str());
@@ -176,9 +179,9 @@ TEST_F(CopyEngine, InstallsPlainFilesAndArchivesSpanningDisks)
     EXPECT_EQ(status.modified, 946728000u);
     EXPECT_TRUE(status.attributes & CFile::attrReadOnly);
 
-    EXPECT_EQ(record("Base", "ORTAVEL.EXE"), "0|1|0");
-    EXPECT_EQ(record("Base", "GENERAL.DIC"), "1|1|0");
-    EXPECT_EQ(record("Base", "LLEGIU.TXT"), "0|1|0");
+    EXPECT_EQ(record("Base", "ORTAVEL.EXE"), "0|1|0|0");
+    EXPECT_EQ(record("Base", "GENERAL.DIC"), "1|1|0|0");
+    EXPECT_EQ(record("Base", "LLEGIU.TXT"), "0|1|0|0");
     EXPECT_EQ(record("Base", "NOTUSED.BIN"), "");
     // The source folder followed the disks, and back to disk 1 for the last record.
     EXPECT_EQ(app.sourceFolder.folderText(), scratch / "DIST\\DISK01\\");
@@ -206,7 +209,7 @@ TEST_F(CopyEngine, OlderCopiesAreReplacedAndNamesStayInTheirFolder)
     CCopyEngine engine(app, view);
     EXPECT_EQ(engine.CopyFiles(), 1549);
     EXPECT_EQ(ReadWholeFile(scratch / "target\\ORTAVEL.EXE"), "new");
-    EXPECT_EQ(record("Base", "ORTAVEL.EXE"), "0|1|1");
+    EXPECT_EQ(record("Base", "ORTAVEL.EXE"), "0|1|1|0");
     EXPECT_EQ(ReadWholeFile(scratch / "target\\ESCAPE.TXT"), "x");
     EXPECT_FALSE(CPath(scratch / "ESCAPE.TXT").exists());
     EXPECT_EQ(ReadWholeFile(scratch / "target\\Dades\\NAME.TXT"), "y");
@@ -334,11 +337,12 @@ TEST_F(CopyEngine, ASharedLibraryReplacesItsOlderCopyInTheWindowsFolder)
     EXPECT_NE(systemCopy.text().find("syswow64"), std::string::npos) << systemCopy.text();
     EXPECT_FALSE(windowsCopy.exists());
     EXPECT_EQ(ReadWholeFile(systemCopy.text()), "new library");
-    EXPECT_EQ(record("Base", name), "-3|1|1");
+    EXPECT_EQ(record("Base", name), "-3|1|1|1");
     CRegKey key;
     ASSERT_TRUE(key.open(HKEY_LOCAL_MACHINE,
                          "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", KEY_WOW64_32KEY));
-    EXPECT_EQ(key.readDword(systemCopy.text()).value_or(0), 1u);
+    // The copy that was there, with no count, counts as one before ours.
+    EXPECT_EQ(key.readDword(systemCopy.text()).value_or(0), 2u);
     key.deleteValue(systemCopy.text());
     systemCopy.remove();
 }

@@ -74,7 +74,7 @@ TEST(UninstallFiles, DeletesTheLoggedFilesAndEmptyFolders)
     }
 
     std::vector<std::string> shown;
-    DeleteLoggedFiles(app, [&](const std::string& path) { shown.push_back(path); },
+    DeleteLoggedFiles(app, [&](const std::string& path) { shown.push_back(path); }, false,
                       registry.place());
     RemoveEmptyFolders(app);
 

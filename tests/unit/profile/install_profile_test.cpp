@@ -3,6 +3,7 @@
 #include "app/install_app.h"
 #include "errors/x_exception.h"
 #include "log/install_log.h"
+#include "log/run_journal.h"
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -200,14 +201,19 @@ TEST_F(InstallProfile, WriteBackReadsAsTheSameModel)
     RecordInstalledTarget(app, "C:\\OVCA40\\Ortavel.EXE");
     RecordInstalledTarget(app, "C:\\OVCA40\\NOTATARGET.DLL");
     std::string log = scratch / "ovca40.log";
-    WriteBackModel(app, log);
-    EXPECT_TRUE(WriteFileRecord(log, "Base", "ORTAVEL.EXE", 0, true, false));
-    EXPECT_TRUE(WriteFileRecord(log, "Base", "HELP.HLP", 6, false, true));
+    CRunJournal journal;
+    ASSERT_EQ(journal.Begin(log, CRunJournal::install), CJournalFile::opened);
+    WriteBackModel(app, journal);
+    journal.Placed(scratch / "ORTAVEL.EXE", true, "Base", "ORTAVEL.EXE",
+                   FileRecordValue(0, true, false, false));
+    journal.Placed(scratch / "HELP.HLP", false, "Base", "HELP.HLP",
+                   FileRecordValue(6, false, true, true));
+    journal.Commit();
 
     std::string text = ReadWholeFile(log);
     EXPECT_EQ(text.find("-2="), std::string::npos);
     EXPECT_NE(text.find("6=OVCA40|0|C:\\OVCA40\\OVCA40\\"), std::string::npos) << text;
-    EXPECT_NE(text.find("HELP.HLP=6|0|1"), std::string::npos);
+    EXPECT_NE(text.find("HELP.HLP=6|0|1|1"), std::string::npos);
     EXPECT_NE(text.find("ORTAVEL.EXE=0|1|0"), std::string::npos);
     EXPECT_EQ(text.find("manual.hlp"), std::string::npos);  // never installed
 
