@@ -10,18 +10,12 @@
 #include "resources/resource.h"
 #include "system/status_report.h"
 #include "ui/main_wnd.h"
+#include "ui/page.h"
 #include "ui/page_framework.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
-
-namespace {
-
-constexpr int kLicencePage = 102;
-constexpr int kUninstallConfirmPage = 1545;
-
-} // namespace
 
 CInstallApp::CInstallApp() = default;
 
@@ -140,7 +134,7 @@ bool CInstallApp::InitInstance()
 
     if (uninstallMode) {
         profilePath = logPath;
-        showFirstPage(kUninstallConfirmPage);
+        showFirstPage(IDD_PAGE_UNINSTALL_CONFIRM);
         return true;
     }
 
@@ -153,7 +147,7 @@ bool CInstallApp::InitInstance()
         return true;
     }
     ReadProductRecord(*this);
-    showFirstPage(kLicencePage);
+    showFirstPage(IDD_PAGE_LICENCE);
     return true;
 }
 
@@ -164,7 +158,7 @@ void CInstallApp::showFirstPage(int pageId)
     } catch (...) {
         ShowCurrentError(IDS_CANNOT_CONTINUE);
         succeeded = false;
-        ShowPage(-1, false);
+        ShowPage(kEndOfRun, false);
     }
 }
 

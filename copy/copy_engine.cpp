@@ -22,9 +22,6 @@ namespace {
 
 CCopyEngine* g_running = nullptr;
 
-// Where the run goes when copying stopped.
-constexpr int kFailedPage = 116;
-
 // Marks the engine as the running copy for as long as it copies.
 struct CRunningGuard {
     explicit CRunningGuard(CCopyEngine* engine) { g_running = engine; }
@@ -130,8 +127,9 @@ int CCopyEngine::CopyFiles()
         CreateProgramItems(m_app);
     // A stopped copy doesn't leave its billboard over the failure page.
     m_view.EndBillboards();
+    // Where the run goes when copying stopped.
     if (!m_app.succeeded)
-        return kFailedPage;
+        return IDD_PAGE_FAILED;
     if (m_app.loggingEnabled)
         WriteBackModel(m_app, m_app.logPath.text());
     return m_view.Successor();

@@ -8,12 +8,8 @@ class CFileGroup;
 
 class CEditorsPage : public CPage {
 public:
-    static constexpr int kList = 1018;
-    static constexpr int kManual = 1019;
-    static constexpr int kDescription = 1032;
-    static constexpr int kExplanation = 1037;
 
-    CEditorsPage() : CPage(kPageEditors, kPageGroup, true) {}
+    CEditorsPage() : CPage(IDD_PAGE_EDITORS, IDD_PAGE_GROUP, true) {}
 
     void OnNext() override;
 

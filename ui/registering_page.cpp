@@ -9,8 +9,8 @@
 int CRegisteringPage::NextPageAfterRegistering(bool succeeded, bool restartNeeded)
 {
     if (!succeeded)
-        return kPageFailed;
-    return restartNeeded ? kPageRestart : kPageDone;
+        return IDD_PAGE_FAILED;
+    return restartNeeded ? IDD_PAGE_RESTART : IDD_PAGE_DONE;
 }
 
 std::string CRegisteringPage::UninstallCommand(const std::string& installFolder)

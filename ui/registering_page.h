@@ -13,7 +13,7 @@ class CRegisteringPage : public CPage {
 public:
     // The program registers in the machine's own keys; a test names others.
     explicit CRegisteringPage(const CRegistryPlace& place = CRegistryPlace::machine())
-        : CPage(kPageRegistering, kPageDone, false), m_place(place) {}
+        : CPage(IDD_PAGE_REGISTERING, IDD_PAGE_DONE, false), m_place(place) {}
 
     int DoWork() override;
 

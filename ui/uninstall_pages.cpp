@@ -82,10 +82,10 @@ int CUninstallFilesPage::DoWork()
     CDictionaryBackup backup(installFolderOf(app), m_floppyFolder);
     if (!backup.Run(m_hwnd)) {
         MarkFailed();
-        return kPageFailed;
+        return IDD_PAGE_FAILED;
     }
     DeleteLoggedFiles(app, [this](const std::string& path) {
-        SetDlgItemTextA(m_hwnd, kFileField, path.c_str());
+        SetDlgItemTextA(m_hwnd, IDC_CURRENT_FILE, path.c_str());
         UpdateWindow(m_hwnd);
         PumpMessages();
     }, m_place);

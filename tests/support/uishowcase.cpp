@@ -55,7 +55,7 @@ public:
         if (!m_panel)
             return false;
         for (int i = 0; i < 4; ++i) {
-            int id = 1010 + i;
+            int id = IDC_GAUGE + i;
             CreateWindowExA(0, "STATIC", "", WS_CHILD | SS_BLACKFRAME, 16, 16 + 34 * i, 300, 22,
                             m_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             wc.hInstance, nullptr);
