@@ -41,7 +41,7 @@ bool askAboutCurrentError(const std::string& fileName)
     } catch (const std::bad_alloc&) {
         return askError(IDS_CANNOT_INSTALL_FROM, CXMemoryException(), fileName.c_str());
     } catch (...) {
-        return askError(IDS_CANNOT_INSTALL_FROM, CXException(1), fileName.c_str());
+        return askError(IDS_CANNOT_INSTALL_FROM, CXException(kXUnknownError), fileName.c_str());
     }
 }
 

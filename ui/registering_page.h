@@ -17,8 +17,8 @@ public:
 
     int DoWork() override;
 
-    // 115 when the run succeeded, 1558 when it also needs a restart, 116
-    // when it failed.
+    // IDD_PAGE_DONE when the run succeeded, IDD_PAGE_RESTART when it also
+    // needs a restart, IDD_PAGE_FAILED when it failed.
     static int NextPageAfterRegistering(bool succeeded, bool restartNeeded);
     // The command that uninstalls: this program in the installation folder
     // with " /U", without quotes.

@@ -225,8 +225,8 @@ TEST_F(CopyEngine, ABadMemberAsksAndStopsWithoutLeavingFiles)
     CCopyEngine engine(app, view);
     EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_FAILED);
     ASSERT_EQ(answerer.seen().size(), 1u);
-    EXPECT_EQ(answerer.seen()[0].text(1104), "17.5 (CMultiFileException)");
-    EXPECT_EQ(answerer.seen()[0].text(1101), "No es poden instal\xB7lar els arxius des de  'A.MF1':");
+    EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_REFERENCE), "17.5 (CMultiFileException)");
+    EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_MESSAGE), "No es poden instal\xB7lar els arxius des de  'A.MF1':");
     EXPECT_FALSE(app.succeeded);
     EXPECT_TRUE(CPath(scratch / "target\\GOOD.TXT").exists());
     EXPECT_EQ(filesIn(scratch / "target\\"), 1);
@@ -248,8 +248,8 @@ TEST_F(CopyEngine, ContinueAfterAnErrorGoesOnWithTheNextRecord)
     EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
     ASSERT_EQ(answerer.seen().size(), 2u);
     // A longer file would be a damaged one: refused like a shorter one.
-    EXPECT_EQ(answerer.seen()[0].text(1104), "17.6 (CXFileException)");
-    EXPECT_EQ(answerer.seen()[1].text(1104), "17.14 (CXFileException)");
+    EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_REFERENCE), "17.6 (CXFileException)");
+    EXPECT_EQ(answerer.seen()[1].text(IDC_ERR_REFERENCE), "17.14 (CXFileException)");
     EXPECT_TRUE(app.succeeded);
     EXPECT_EQ(ReadWholeFile(scratch / "target\\NEXT.TXT"), "next");
     EXPECT_FALSE(CPath(scratch / "target\\LONG.TXT").exists());

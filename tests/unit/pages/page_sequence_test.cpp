@@ -163,7 +163,7 @@ TEST(PageSequence, AnErrorOfTheFolderPagesForwardStepLeadsToTheFailurePage)
     PressBar(IDD_PAGE_FOLDER, IDC_NEXT);
     ASSERT_TRUE(run.reached(IDD_PAGE_FAILED));
     ASSERT_EQ(answerer.seen().size(), 1u);
-    EXPECT_EQ(answerer.seen()[0].text(1104), "9.1 (CInstallProfileException)");
+    EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_REFERENCE), "9.1 (CInstallProfileException)");
     EXPECT_FALSE(run.app.succeeded);
 }
 

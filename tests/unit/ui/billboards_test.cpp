@@ -171,7 +171,7 @@ TEST_F(Billboards, TextsOfTheFirstAndLast)
               "El Ortavel 4.0 s'ha desenvolupat amb els suggeriments i demandes del nostres usuaris.");
     HBITMAP art = reinterpret_cast<HBITMAP>(
         SendDlgItemMessageA(b0, IDC_BILLBOARD_ART, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    EXPECT_NE(art, nullptr) << "bitmap 152 missing";
+    EXPECT_NE(art, nullptr) << "bitmap IDB_BILLBOARD_SIDE missing";
 
     boards.ShowFor(2);
     HWND b2 = boards.shownWindow();
@@ -183,7 +183,7 @@ TEST_F(Billboards, TextsOfTheFirstAndLast)
               "de millorar el Ortavel.");
     HICON icon = reinterpret_cast<HICON>(
         SendDlgItemMessageA(b2, IDC_BILLBOARD_ART, STM_GETICON, 0, 0));
-    EXPECT_NE(icon, nullptr) << "icon 138 missing";
+    EXPECT_NE(icon, nullptr) << "icon IDI_BILLBOARD missing";
 }
 
 TEST_F(Billboards, PlacedAtTheMiddleOfTheUpperThird)
