@@ -15,7 +15,7 @@ bool CCopyPage::OnInitDialog()
 void CCopyPage::PlacePage()
 {
     // Below the billboards, which take the upper half of the screen.
-    PlaceOnScreen(m_hwnd, 1, 2, 3, 4);
+    PlaceOnScreen(m_hwnd, kCopyPageCentre);
 }
 
 int CCopyPage::DoWork()

@@ -68,7 +68,7 @@ public:
             gauge->setPosition(1 + positions[i] * 20000, false);
             m_gauges.push_back(std::move(gauge));
         }
-        PlaceOnScreen(m_panel, 1, 2, 3, 4);
+        PlaceOnScreen(m_panel, kCopyPageCentre);
         ShowWindow(m_panel, SW_SHOW);
         UpdateWindow(m_panel);
         return true;
