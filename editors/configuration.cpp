@@ -17,14 +17,14 @@ void RemoveCheckerProgram(const CInstallApp& app)
     CPath(folder + "wvcommca.dat").remove();
 }
 
-void ConfigureEditors(CInstallApp& app)
+void ConfigureEditors(CInstallApp& app, HWND owner)
 {
     if (app.editorPresent[kEditorWP5])
         ConfigureWordPerfect5(app);
     if (app.editorPresent[kEditorWP6])
         ConfigureWordPerfect6(app);
     if (app.editorPresent[kEditorWP8])
-        ConfigureWordPerfect8(app);
+        ConfigureWordPerfect8(app, owner);
     if (app.editorPresent[kEditorWord6])
         ConfigureWord6(app);
     if (app.editorPresent[kEditorWord7])
@@ -32,7 +32,7 @@ void ConfigureEditors(CInstallApp& app)
     if (app.editorPresent[kEditorWord97])
         ConfigureWord97(app);
     if (app.editorPresent[kEditorWord2000])
-        ConfigureWord2000(app);
+        ConfigureWord2000(app, owner);
     // Ami Pro and Word Pro need nothing beyond their copied files.
     RemoveCheckerProgram(app);
 }

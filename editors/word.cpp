@@ -121,7 +121,7 @@ void ConfigureWord97(const CInstallApp& app)
     CopyTemplate(app, "ovca4097.dot", startup);
 }
 
-void ConfigureWord2000(CInstallApp& app)
+void ConfigureWord2000(CInstallApp& app, HWND owner)
 {
     const char* const name = "ovca4000.dot";
     app.word2000StartupFolder.clear();
@@ -158,7 +158,7 @@ void ConfigureWord2000(CInstallApp& app)
         // Nothing to build the startup folder on: a folder "\Startup" at
         // the root of the drive would serve no Word.
         if (!copied)
-            editor_util::ShowEditorMessage(IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
+            editor_util::ShowEditorMessage(owner, IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
                                              MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -171,7 +171,7 @@ void ConfigureWord2000(CInstallApp& app)
     }
     app.word2000StartupFolder = final;
     if (!CopyTemplate(app, name, final) && !copied)
-        editor_util::ShowEditorMessage(IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
+        editor_util::ShowEditorMessage(owner, IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
                                          MB_OK | MB_ICONINFORMATION);
 }
 

@@ -42,7 +42,7 @@ void ConfigureWordPerfect6(const CInstallApp& app)
         WritePrivateProfileStringA(section, entry.first, entry.second.c_str(), file);
 }
 
-void ConfigureWordPerfect8(CInstallApp& app)
+void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
 {
     app.wp8ExtensionList.clear();
     const std::string library = app.InstallFolder() + "Wp8\\WpDll4ca.dll";
@@ -61,7 +61,7 @@ void ConfigureWordPerfect8(CInstallApp& app)
             return;
         }
     }
-    editor_util::ShowEditorMessage(IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
+    editor_util::ShowEditorMessage(owner, IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
 }
 
 void UndoWordPerfect8()

@@ -5,6 +5,7 @@
 #include "editors/product_record.h"
 #include "platform/path.h"
 #include "system/registration.h"
+#include "ui/main_wnd.h"
 
 int CRegisteringPage::NextPageAfterRegistering(bool succeeded, bool restartNeeded)
 {
@@ -59,7 +60,8 @@ void CRegisteringPage::WriteOptionsFile(CInstallApp& app)
 
 void CRegisteringPage::ConfigureEditors(CInstallApp& app)
 {
-    ::ConfigureEditors(app);
+    // The editors' message boxes stand over the main window, as the run's do.
+    ::ConfigureEditors(app, app.mainWnd ? app.mainWnd->hwnd() : nullptr);
 }
 
 void CRegisteringPage::WriteProductRecord(CInstallApp& app)

@@ -118,11 +118,11 @@ TEST_F(EditorSetup, WordPerfectEntriesAndTheExtensionSlot)
     value(HKEY_LOCAL_MACHINE, kThirdParty, "DLL1", "C:\\Corel\\grammatik.dll");
     value(HKEY_LOCAL_MACHINE, kThirdParty, "DLL2", other);
     value(HKEY_LOCAL_MACHINE, kThirdParty, "DLL4", "C:\\Corel\\later.dll");
-    ConfigureWordPerfect8(app);
+    ConfigureWordPerfect8(app, nullptr);
     EXPECT_EQ(app.wp8ExtensionList, "DLL3");
     EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kThirdParty, "DLL3"), library);
     // Listed already: nothing written, no slot to remember.
-    ConfigureWordPerfect8(app);
+    ConfigureWordPerfect8(app, nullptr);
     EXPECT_EQ(app.wp8ExtensionList, "");
     EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kThirdParty, "DLL5"), "<none>");
 
@@ -136,7 +136,7 @@ TEST_F(EditorSetup, WordPerfectEntriesAndTheExtensionSlot)
     for (int n = 1; n <= 15; ++n)
         value(HKEY_LOCAL_MACHINE, kThirdParty, ("DLL" + std::to_string(n)).c_str(), "x" + std::to_string(n));
     CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
-    ConfigureWordPerfect8(app);
+    ConfigureWordPerfect8(app, nullptr);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].caption, "Instal\xB7laci\xF3 de Ortavel");
     EXPECT_NE(answerer.seen()[0].allText().find("Hi ha moltes aplicacions"), std::string::npos);
@@ -195,7 +195,7 @@ TEST_F(EditorSetup, Word2000TriesEveryStartupFolderAndRecordsTheLast)
     // Nothing of Word 2000 anywhere: the box, and an empty folder in the record.
     {
         CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
-        ConfigureWord2000(app);
+        ConfigureWord2000(app, nullptr);
         ASSERT_EQ(answerer.seen().size(), 1u);
         EXPECT_EQ(answerer.seen()[0].caption, "Configuraci\xF3 de Word 2000");
         EXPECT_NE(answerer.seen()[0].allText().find("No s'ha pogut configurar"), std::string::npos);
@@ -209,7 +209,7 @@ TEST_F(EditorSetup, Word2000TriesEveryStartupFolderAndRecordsTheLast)
     CreateDirectoryA(roaming.c_str(), nullptr);
     {
         CDialogAnswerer answerer({});
-        ConfigureWord2000(app);
+        ConfigureWord2000(app, nullptr);
         EXPECT_TRUE(answerer.seen().empty());
     }
     EXPECT_TRUE(FileThere(roaming + "\\ovca4000.dot"));
@@ -220,7 +220,7 @@ TEST_F(EditorSetup, Word2000TriesEveryStartupFolderAndRecordsTheLast)
     // and the uninstaller finds it through the record.
     std::string office = m_machine / "Office2000\\Office";
     value(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot", "Path", office);
-    ConfigureWord2000(app);
+    ConfigureWord2000(app, nullptr);
     EXPECT_EQ(app.word2000StartupFolder, office + "\\Startup");
     EXPECT_TRUE(FileThere(office + "\\Startup\\ovca4000.dot"));
     app.editorPresent[kEditorWord2000] = true;
@@ -236,14 +236,14 @@ TEST_F(EditorSetup, TheCheckerProgramGoesWhenNoEditorCallsIt)
     app.editorPresent[kEditorWP6] = true;
     app.editorPresent[kEditorWord97] = true;
     value(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\8.0\\InstallRoot", "", m_machine / "Office97");
-    ConfigureEditors(app);
+    ConfigureEditors(app, nullptr);
     EXPECT_TRUE(FileThere(m_install / "ovca40.exe"));
     EXPECT_TRUE(FileThere(m_machine / "Office97\\Startup\\ovca4097.dot"));
     EXPECT_EQ(Ini("Ortavel40CA", "DDEServerName", "wtapi.ini"), "WPOV");
 
     // Word 97 alone calls the checker's libraries itself.
     app.editorPresent[kEditorWP6] = false;
-    ConfigureEditors(app);
+    ConfigureEditors(app, nullptr);
     EXPECT_FALSE(FileThere(m_install / "ovca40.exe"));
     EXPECT_FALSE(FileThere(m_install / "wvcommca.dat"));
     EXPECT_TRUE(FileThere(m_install / "Config\\ovca4097.dot"));
