@@ -103,8 +103,8 @@ bool CInstallApp::StartupWarnings()
     HWND owner = mainWnd ? mainWnd->hwnd() : nullptr;
     std::string caption = LoadResourceString(IDS_STARTUP_CAPTION);
     bool anyEditor = false;
-    for (bool present : editorPresent)
-        anyEditor = anyEditor || present;
+    for (const CEditor& editor : editors)
+        anyEditor = anyEditor || editor.present;
     if (!anyEditor &&
         MessageBoxA(owner, LoadResourceString(IDS_NO_EDITOR).c_str(), caption.c_str(),
                     MB_OKCANCEL | MB_ICONINFORMATION) == IDCANCEL)

@@ -23,11 +23,11 @@ void UndoEditors();
 // The steps, in their order.
 void ConfigureWordPerfect5(const CInstallApp& app);   // macro menu entry in wpwp.ini
 void ConfigureWordPerfect6(const CInstallApp& app);   // writing-tools entry in wtapi.ini
-void ConfigureWordPerfect8(CInstallApp& app, HWND owner);  // sets wp8ExtensionList
+void ConfigureWordPerfect8(CInstallApp& app, HWND owner);  // sets its choice, the slot
 void ConfigureWord6(const CInstallApp& app);
 void ConfigureWord7(const CInstallApp& app);
 void ConfigureWord97(const CInstallApp& app);
-void ConfigureWord2000(CInstallApp& app, HWND owner);      // sets word2000StartupFolder
+void ConfigureWord2000(CInstallApp& app, HWND owner);      // sets its choice, the folder
 void RemoveCheckerProgram(const CInstallApp& app);
 
 void UndoWordPerfect8();

@@ -44,7 +44,8 @@ void ConfigureWordPerfect6(const CInstallApp& app)
 
 void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
 {
-    app.wp8ExtensionList.clear();
+    std::string& slot = app.editors[kEditorWP8].choice;
+    slot.clear();
     const std::string library = app.InstallFolder() + "Wp8\\WpDll4ca.dll";
     CRegKey list;
     list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView);
@@ -57,7 +58,7 @@ void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
             if (!list.isOpen() && !list.create(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView))
                 return;
             if (list.writeString(name, library))
-                app.wp8ExtensionList = name;
+                slot = name;
             return;
         }
     }
@@ -67,7 +68,9 @@ void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
 void UndoWordPerfect8()
 {
     // The slot this product took, as its record keeps it.
-    std::string slot = editor_util::RegistryText(HKEY_CURRENT_USER, std::string(kProductKey) + "\\Wp8", "TPH");
+    const CEditor wp8 = EditorTable()[kEditorWP8];
+    std::string slot = editor_util::RegistryText(HKEY_CURRENT_USER, std::string(kProductKey) + "\\" + wp8.recordKey,
+                                                 wp8.choiceName);
     if (slot.empty())
         return;
     CRegKey list;

@@ -10,10 +10,6 @@
 
 namespace {
 
-// The editor groups, in the order of the editor-present flags.
-const char* const kEditorGroups[kEditorCount] = {"WP5",   "WP6",    "WP8",      "Word6", "Word7",
-                                                 "Word97", "Word2000", "Amipro", "WordPro"};
-
 const char* const kPageProperty = "OrtavelEditorsPage";
 
 CFileGroup* groupOf(HWND list, int index)
@@ -24,18 +20,9 @@ CFileGroup* groupOf(HWND list, int index)
 
 } // namespace
 
-int CEditorsPage::EditorOf(const std::string& groupName)
+bool CEditorsPage::OfferedManually(const CEditor& editor)
 {
-    for (int editor = 0; editor < kEditorCount; ++editor)
-        if (groupName == kEditorGroups[editor])
-            return editor;
-    return -1;
-}
-
-bool CEditorsPage::OfferedManually(const std::string& groupName)
-{
-    int editor = EditorOf(groupName);
-    return editor >= 0 && editor != kEditorWP8 && editor != kEditorWordPro;
+    return editor.id != kEditorWP8 && editor.id != kEditorWordPro;
 }
 
 bool CEditorsPage::OnInitDialog()
@@ -70,14 +57,14 @@ void CEditorsPage::fill()
         if (!group.selectable)
             continue;
         group.checked = false;
-        int editor = EditorOf(group.name);
+        const CEditor* editor = EditorOfGroup(app.editors, group.name);
         bool line = false;
         if (m_manual) {
-            line = OfferedManually(group.name);
+            line = editor && OfferedManually(*editor);
             if (line)
                 group.selected = false;
-        } else if (editor >= 0) {
-            line = app.editorPresent[editor];
+        } else if (editor) {
+            line = editor->present;
             group.checked = line;
             if (!line)
                 group.selected = false;
@@ -209,9 +196,9 @@ bool CEditorsPage::OnCommand(int id, int code, HWND control)
     if (id == IDC_EDITOR_MANUAL && code == BN_CLICKED) {
         CInstallApp& app = CInstallApp::get();
         m_manual = true;
-        for (int editor = 0; editor < kEditorCount; ++editor)
-            if (editor != kEditorWordPro)
-                app.editorPresent[editor] = true;
+        for (CEditor& editor : app.editors)
+            if (editor.id != kEditorWordPro)
+                editor.present = true;
         SetDlgItemTextA(m_hwnd, IDC_PAGE_TEXT, LoadResourceString(IDS_EDITORS_MANUAL).c_str());
         fill();
         return true;
@@ -227,9 +214,9 @@ void CEditorsPage::OnNext()
         if (!group.selectable)
             continue;
         group.selected = group.checked;
-        int editor = EditorOf(group.name);
-        if (!group.checked && editor >= 0)
-            app.editorPresent[editor] = false;
+        CEditor* editor = EditorOfGroup(app.editors, group.name);
+        if (!group.checked && editor)
+            editor->present = false;
     }
 
     // The drive of the installation folder must hold the selected files in

@@ -2,6 +2,7 @@
 // ticks decide which editor groups are copied and which editors are set up.
 #pragma once
 
+#include "editors/editor_table.h"
 #include "ui/page.h"
 
 class CFileGroup;
@@ -13,11 +14,9 @@ public:
 
     void OnNext() override;
 
-    // The editor an editor group stands for; -1 for any other group.
-    static int EditorOf(const std::string& groupName);
-    // Whether the manual list offers the group: every editor but the two
+    // Whether the manual list offers the editor: every editor but the two
     // whose configuration needs their detection.
-    static bool OfferedManually(const std::string& groupName);
+    static bool OfferedManually(const CEditor& editor);
 
 protected:
     bool OnInitDialog() override;

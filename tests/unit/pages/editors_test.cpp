@@ -41,8 +41,8 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
 {
     CTestRun run;
     run.dist.write("install.ini", kProfile);
-    run.app.editorPresent[kEditorWord97] = true;
-    run.app.editorPresent[kEditorWP8] = true;
+    run.app.editors[kEditorWord97].present = true;
+    run.app.editors[kEditorWP8].present = true;
     CScratchFolder target;
     ASSERT_TRUE(walkToEditors(run, target));
     HWND page = FindPage(IDD_PAGE_EDITORS)->hwnd();
@@ -61,9 +61,9 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
     PressBar(IDD_PAGE_EDITORS, IDC_NEXT);
     ASSERT_TRUE(run.reached(IDD_PAGE_GROUP));
     EXPECT_FALSE(run.app.groups.at("Word97")->selected);
-    EXPECT_FALSE(run.app.editorPresent[kEditorWord97]);
+    EXPECT_FALSE(run.app.editors[kEditorWord97].present);
     EXPECT_TRUE(run.app.groups.at("WP8")->selected);
-    EXPECT_TRUE(run.app.editorPresent[kEditorWP8]);
+    EXPECT_TRUE(run.app.editors[kEditorWP8].present);
     EXPECT_TRUE(run.app.groups.at("Base")->selected);
     EXPECT_FALSE(run.app.groups.at("Amipro")->selected);  // not found: never copied
 
@@ -76,8 +76,8 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
     EXPECT_FALSE(run.app.groups.at("WP8")->checked);
     PressBar(IDD_PAGE_EDITORS, IDC_NEXT);
     ASSERT_TRUE(run.reached(IDD_PAGE_GROUP));
-    EXPECT_FALSE(run.app.editorPresent[kEditorWP8]);
-    EXPECT_FALSE(run.app.editorPresent[kEditorAmiPro]);
+    EXPECT_FALSE(run.app.editors[kEditorWP8].present);
+    EXPECT_FALSE(run.app.editors[kEditorAmiPro].present);
     EXPECT_FALSE(run.app.groups.at("Extra")->selected);
 }
 
