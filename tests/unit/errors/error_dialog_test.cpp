@@ -67,7 +67,7 @@ TEST(ErrorDialog, ShortFormExpandsAndCollapses)
     EXPECT_EQ(seen.caption, "Errada");
     EXPECT_EQ(seen.text(IDC_ERR_MESSAGE), LoadResourceString(IDS_CANNOT_CONTINUE));
     EXPECT_EQ(seen.text(IDC_ERR_TITLE), "El disc est\xE0 ple");
-    EXPECT_EQ(seen.text(IDC_ERR_EXPLANATION), LoadResourceString(24610));
+    EXPECT_EQ(seen.text(IDC_ERR_EXPLANATION), LoadResourceString(IDS_ERR_DISK_FULL_TEXT));
     EXPECT_EQ(seen.text(IDC_ERR_REFERENCE), "9.13 (CXFileException)");
     EXPECT_EQ(seen.text(IDOK), "D'acord");
 
