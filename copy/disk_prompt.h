@@ -22,7 +22,6 @@ bool EnsureSourceFile(CInstallApp& app, const std::string& fileName, int diskNum
 // where it is.
 class CDiskPrompt : public CExpandableDialog {
 public:
-
     CDiskPrompt(CInstallApp& app, std::string filePath, int diskNumber)
         : CExpandableDialog(IDD_DISK_PROMPT), m_app(app), m_filePath(std::move(filePath)),
           m_diskNumber(diskNumber) {}

@@ -10,7 +10,6 @@
 
 class CExpandableDialog : public CDialog {
 public:
-
     explicit CExpandableDialog(int templateId) : CDialog(templateId) {}
 
     bool expanded() const { return m_expanded; }

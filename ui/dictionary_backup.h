@@ -10,7 +10,6 @@
 
 class CDictionaryBackup : public CDialog {
 public:
-
     // installFolder with its trailing backslash; floppyFolder is put in front
     // of the file names as it is ("a:" for the user).
     CDictionaryBackup(std::string installFolder, std::string floppyFolder)

@@ -9,7 +9,6 @@ class CFileGroup;
 
 class CEditorsPage : public CPage {
 public:
-
     CEditorsPage() : CPage(IDD_PAGE_EDITORS, IDD_PAGE_GROUP, true) {}
 
     void OnNext() override;

@@ -9,7 +9,6 @@
 
 class CFolderPage : public CPage {
 public:
-
     CFolderPage() : CPage(IDD_PAGE_FOLDER, IDD_PAGE_EDITORS, true) {}
 
     void OnNext() override;

@@ -10,7 +10,6 @@
 
 class CFreeSpaceWarning : public CDialog {
 public:
-
     CFreeSpaceWarning(std::string folder, std::int64_t needed, std::uint64_t available)
         : CDialog(IDD_FREE_SPACE), m_folder(std::move(folder)), m_needed(needed), m_available(available) {}
 

@@ -6,7 +6,6 @@
 
 class CGroupPage : public CPage {
 public:
-
     CGroupPage() : CPage(IDD_PAGE_GROUP, IDD_PAGE_USER_DATA, true) {}
 
     void OnNext() override;

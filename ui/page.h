@@ -84,7 +84,6 @@ private:
 // "Ajuda", forwarding to its page.
 class CButtonBar : public CDialog {
 public:
-
     explicit CButtonBar(CPage& page) : CDialog(IDD_BUTTON_BAR), m_page(page) {}
 
 protected:

@@ -7,7 +7,6 @@
 
 class CRestartPage : public CPage {
 public:
-
     // Asks Windows to restart; false when it refuses.
     using RestartFn = bool (*)();
     static bool RestartWindows();

@@ -23,7 +23,6 @@ void RemoveEmptyFolders(CInstallApp& app);
 // 1546: "Esborrant l'arxiu:" and the file being deleted.
 class CUninstallFilesPage : public CPage {
 public:
-
     // floppyFolder is where the dictionary backup goes ("a:" for the user).
     explicit CUninstallFilesPage(std::string floppyFolder = "a:",
                                  const CRegistryPlace& place = CRegistryPlace::machine())
