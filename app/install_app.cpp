@@ -11,17 +11,11 @@
 #include "resources/resource.h"
 #include "system/status_report.h"
 #include "ui/main_wnd.h"
+#include "ui/page.h"
 #include "ui/page_framework.h"
 
 #include <cstdarg>
 #include <cstdio>
-
-namespace {
-
-constexpr int kLicencePage = 102;
-constexpr int kUninstallConfirmPage = 1545;
-
-} // namespace
 
 CInstallApp::CInstallApp() = default;
 
@@ -124,8 +118,8 @@ int CInstallApp::Ask(UINT textId, UINT captionId, UINT style, int quietAnswer)
 bool CInstallApp::StartupWarnings()
 {
     bool anyEditor = false;
-    for (bool present : editorPresent)
-        anyEditor = anyEditor || present;
+    for (const CEditor& editor : editors)
+        anyEditor = anyEditor || editor.present;
     const UINT style = MB_OKCANCEL | MB_ICONINFORMATION;
     // Unattended, both warnings go on.
     if (!anyEditor && Ask(IDS_NO_EDITOR, IDS_STARTUP_CAPTION, style, IDOK) == IDCANCEL)
@@ -209,7 +203,7 @@ bool CInstallApp::InitInstance()
 
     if (uninstallMode) {
         profilePath = logPath;
-        showFirstPage(kUninstallConfirmPage);
+        showFirstPage(IDD_PAGE_UNINSTALL_CONFIRM);
         return true;
     }
 
@@ -222,7 +216,7 @@ bool CInstallApp::InitInstance()
         return true;
     }
     ReadProductRecord(*this);
-    showFirstPage(kLicencePage);
+    showFirstPage(IDD_PAGE_LICENCE);
     return true;
 }
 
@@ -233,7 +227,7 @@ void CInstallApp::showFirstPage(int pageId)
     } catch (...) {
         ShowCurrentError(IDS_CANNOT_CONTINUE);
         succeeded = false;
-        ShowPage(-1, false);
+        ShowPage(kEndOfRun, false);
     }
 }
 

@@ -4,12 +4,12 @@
 
 #include "app/command_line.h"
 #include "app/user_info.h"
+#include "editors/editor_table.h"
 #include "log/run_journal.h"
 #include "platform/path.h"
 #include "platform/win_app.h"
 #include "profile/profile_model.h"
 
-#include <array>
 #include <cstdint>
 #include <list>
 #include <map>
@@ -18,12 +18,6 @@
 #include <vector>
 
 class CMainWnd;
-
-// The supported word processors, in the order of the presence flags.
-enum CEditorId {
-    kEditorWP5, kEditorWP6, kEditorWP8, kEditorWord6, kEditorWord7, kEditorWord97,
-    kEditorWord2000, kEditorAmiPro, kEditorWordPro, kEditorCount
-};
 
 // Exit codes, as software-distribution tools read them.
 enum : int {
@@ -74,18 +68,8 @@ public:
     bool succeeded = true;
     bool batchMode = false;
     bool restartNeeded = false;
-    std::array<bool, kEditorCount> editorPresent{};
+    CEditorTable editors = EditorTable();
     bool previousInstall = false;
-    std::string wp6ServerPath;
-    std::string wp8ServerPath;
-    std::string word7Folder;
-    std::string word7StartupFolder;
-    std::string word97Path;
-    std::string word2000Path;
-    std::string amiProServerPath;
-    std::string wordProPath;
-    std::string wp8ExtensionList;     // the WordPerfect 8.0 slot we took ("DLL3")
-    std::string word2000StartupFolder;
 
     // Beyond the fields above: /Q (batch mode in which nothing ever waits
     // for a person), a cancel by the user (as opposed to a failure), /?,

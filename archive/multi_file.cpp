@@ -74,7 +74,7 @@ void CMultiFile::open(const std::string& path)
     if (rawRead(header, sizeof header) < sizeof header)
         throw CFileException(CFileException::endOfFile, path);
     if (!VolumeHeader::isValid(header))
-        throw CMultiFileException(2);
+        throw CMultiFileException(kMultiFileNoVolumeHeader);
     firstEntryOffset = static_cast<std::uint32_t>(position());
 }
 
@@ -123,7 +123,7 @@ bool CMultiFile::nextEntry(CMultiFileEntry& entry, bool reposition)
     EntryHeader header;
     header.parse(raw);
     if (!header.hasValidMagic())
-        throw CMultiFileException(3);
+        throw CMultiFileException(kMultiFileNoEntryHeader);
 
     entry.header = header;
     entry.name = header.nameString();
@@ -181,7 +181,7 @@ CMultiFile::DecodeResult CMultiFile::decodeMember(const EntryHeader& h, CSpanFil
 {
     std::unique_ptr<CCodec> codec = createCodec(h.method, h.methodParameter);
     if (!codec)
-        throw CMultiFileException(1);
+        throw CMultiFileException(kMultiFileUnknownMethod);
     output.bytesWritten = 0;
     output.crc = 0;
     output.volumeCapacity = 0xFFFFFFFFu;   // a member may use its full 32-bit size
@@ -200,9 +200,9 @@ void CMultiFile::checkDecoded(const EntryHeader& h, const CSpanFile& output, Dec
     if (result.aborted)
         throw CUserException();
     if (h.crc != 0 && h.crc != output.crc)
-        throw CMultiFileException(5);
+        throw CMultiFileException(kMultiFileBadCrc);
     if (result.lengthMismatch)
-        throw CMultiFileException(4);
+        throw CMultiFileException(kMultiFileDamaged);
 }
 
 void CMultiFile::extract(CMultiFileEntry& entry)
@@ -210,7 +210,7 @@ void CMultiFile::extract(CMultiFileEntry& entry)
     const EntryHeader& h = entry.header;
     // Asked before anything is created, so an unknown method leaves no file behind.
     if (!createCodec(h.method, h.methodParameter))
-        throw CMultiFileException(1);
+        throw CMultiFileException(kMultiFileUnknownMethod);
 
     // A fresh name is the caller's promise; never overwrite what is there.
     entry.open(entry.outputPath, modeCreateNew);

@@ -42,11 +42,11 @@ void CZLibCodec::check(int result)
     case Z_OK:
     case Z_STREAM_END: return;
     case Z_ERRNO: throw CFileException(CFileException::causeFromErrno(errno));
-    case Z_STREAM_ERROR: throw CZLibException(2);
-    case Z_DATA_ERROR: throw CZLibException(3);
+    case Z_STREAM_ERROR: throw CZLibException(kZLibStreamError);
+    case Z_DATA_ERROR: throw CZLibException(kZLibDataError);
     case Z_MEM_ERROR: throw CMemoryException();
-    case Z_BUF_ERROR: throw CZLibException(4);
-    default: throw CZLibException(1);
+    case Z_BUF_ERROR: throw CZLibException(kZLibBufferError);
+    default: throw CZLibException(kZLibOtherError);
     }
 }
 

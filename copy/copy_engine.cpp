@@ -25,8 +25,6 @@
 
 namespace {
 
-// Where the run goes when copying stopped.
-constexpr int kFailedPage = 116;
 
 // Paths the platform can't take: a name of 260 characters or more.
 constexpr std::size_t kMaxPath = 260;
@@ -41,7 +39,7 @@ bool askAboutCurrentError(const std::string& fileName)
     } catch (const std::bad_alloc&) {
         return askError(IDS_CANNOT_INSTALL_FROM, CXMemoryException(), fileName.c_str());
     } catch (...) {
-        return askError(IDS_CANNOT_INSTALL_FROM, CXException(1), fileName.c_str());
+        return askError(IDS_CANNOT_INSTALL_FROM, CXException(kXUnknownError), fileName.c_str());
     }
 }
 
@@ -94,8 +92,9 @@ int CCopyEngine::CopyFiles()
         CreateProgramItems(m_app);
     // A stopped copy doesn't leave its billboard over the failure page.
     m_view.EndBillboards();
+    // Where the run goes when copying stopped.
     if (!m_app.succeeded)
-        return kFailedPage;
+        return IDD_PAGE_FAILED;
     if (m_app.loggingEnabled)
         WriteBackModel(m_app, m_app.journal);
     return m_view.Successor();

@@ -50,7 +50,8 @@ public:
     CCopyEngine(const CCopyEngine&) = delete;
     CCopyEngine& operator=(const CCopyEngine&) = delete;
 
-    // Copies everything; the next page's id (116 when copying stopped).
+    // Copies everything; the next page's id (IDD_PAGE_FAILED when copying
+    // stopped).
     int CopyFiles();
     // Makes one record's disk available and copies or extracts it.
     void CopyGroupFile(CGroupFile& record);

@@ -76,12 +76,12 @@ bool CDiskPrompt::OnInitDialog()
     std::string label;
     if (m_diskNumber >= 0 && static_cast<std::size_t>(m_diskNumber) < m_app.disks.size())
         label = m_app.disks[static_cast<std::size_t>(m_diskNumber)].label;
-    SetDlgItemTextA(m_hwnd, kPromptLine, PromptLine(label, m_diskNumber, drive).c_str());
+    SetDlgItemTextA(m_hwnd, IDC_PROMPT_LINE, PromptLine(label, m_diskNumber, drive).c_str());
     std::string explanation =
         FormatResourceString(kPromptTextSize, IDS_FILE_NOT_FOUND, m_filePath.c_str());
-    SetDlgItemTextA(m_hwnd, kExplanation, explanation.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_PROMPT_EXPLANATION, explanation.c_str());
     m_folder = CPath(m_filePath).folderText();
-    SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_FOLDER_EDIT, m_folder.c_str());
 
     CentreOnOwner();
     return true;
@@ -90,7 +90,7 @@ bool CDiskPrompt::OnInitDialog()
 void CDiskPrompt::OnOK()
 {
     // File names are appended to folder texts directly: keep the backslash.
-    m_folder = WithTrailingBackslash(itemText(kFolderEdit));
+    m_folder = WithTrailingBackslash(itemText(IDC_FOLDER_EDIT));
     CPath candidate(m_folder + CPath(m_filePath).fileName());
     if (!m_folder.empty() && candidate.exists()) {
         m_app.sourceFolder.set(m_folder);
@@ -105,10 +105,10 @@ void CDiskPrompt::OnOK()
 
 bool CDiskPrompt::OnCommand(int id, int code, HWND control)
 {
-    if (id == kBrowse && code == BN_CLICKED) {
-        m_folder = itemText(kFolderEdit);
+    if (id == IDC_PROMPT_BROWSE && code == BN_CLICKED) {
+        m_folder = itemText(IDC_FOLDER_EDIT);
         if (RunPicker(m_hwnd, m_folder, false))
-            SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
+            SetDlgItemTextA(m_hwnd, IDC_FOLDER_EDIT, m_folder.c_str());
         return true;
     }
     return CExpandableDialog::OnCommand(id, code, control);

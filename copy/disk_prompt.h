@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/expandable_dialog.h"
+#include "resources/resource.h"
 
 #include <string>
 
@@ -21,14 +22,8 @@ bool EnsureSourceFile(CInstallApp& app, const std::string& fileName, int diskNum
 // where it is.
 class CDiskPrompt : public CExpandableDialog {
 public:
-    static constexpr int kTemplate = 113;
-    static constexpr int kPromptLine = 1026;
-    static constexpr int kExplanation = 1033;
-    static constexpr int kFolderEdit = 1001;
-    static constexpr int kBrowse = 3;
-
     CDiskPrompt(CInstallApp& app, std::string filePath, int diskNumber)
-        : CExpandableDialog(kTemplate), m_app(app), m_filePath(std::move(filePath)),
+        : CExpandableDialog(IDD_DISK_PROMPT), m_app(app), m_filePath(std::move(filePath)),
           m_diskNumber(diskNumber) {}
 
     // The prompt line for a disk, with its label or its number.

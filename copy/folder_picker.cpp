@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kPickerTemplate = 138;
-constexpr int kAddressEdit = 1002;
-constexpr int kAddressText = 1034;
 // Posted after a change of folder or drive, once the dialog has moved there.
 constexpr UINT kFollowFolder = WM_APP + 17;
 
@@ -34,8 +31,8 @@ std::string currentFolder()
 
 void showAddress(HWND dialog, const CPickerState& state)
 {
-    SetDlgItemTextA(dialog, kAddressEdit, state.address.c_str());
-    SetDlgItemTextA(dialog, kAddressText, state.address.c_str());
+    SetDlgItemTextA(dialog, IDC_PICKER_ADDRESS_EDIT, state.address.c_str());
+    SetDlgItemTextA(dialog, IDC_PICKER_ADDRESS_TEXT, state.address.c_str());
 }
 
 void showBlankAddressMessage(HWND owner)
@@ -56,7 +53,7 @@ UINT_PTR CALLBACK pickerHook(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
         for (int id : {edt1, lst1, stc3, stc2, cmb1, chx1, pshHelp, stc1})
             if (HWND control = GetDlgItem(dialog, id))
                 ShowWindow(control, SW_HIDE);
-        ShowWindow(GetDlgItem(dialog, state->editable ? kAddressText : kAddressEdit), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, state->editable ? IDC_PICKER_ADDRESS_TEXT : IDC_PICKER_ADDRESS_EDIT), SW_HIDE);
         showAddress(dialog, *state);
         CentreWindowOnOwner(dialog);
         return TRUE;
@@ -71,7 +68,7 @@ UINT_PTR CALLBACK pickerHook(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
             return FALSE;
         }
         if (id == IDOK) {
-            std::string address = state->editable ? WindowText(GetDlgItem(dialog, kAddressEdit)) : state->address;
+            std::string address = state->editable ? WindowText(GetDlgItem(dialog, IDC_PICKER_ADDRESS_EDIT)) : state->address;
             if (address.empty()) {
                 showBlankAddressMessage(dialog);
                 return TRUE;
@@ -146,7 +143,7 @@ bool RunPicker(HWND owner, std::string& folder, bool editable)
     std::string title = LoadResourceString(IDS_PICKER_TITLE);
     ofn.lpstrTitle = title.c_str();
     ofn.Flags = OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    ofn.lpTemplateName = MAKEINTRESOURCEA(kPickerTemplate);
+    ofn.lpTemplateName = MAKEINTRESOURCEA(IDD_FOLDER_PICKER);
     ofn.lpfnHook = pickerHook;
     ofn.lCustData = reinterpret_cast<LPARAM>(&state);
     GetSaveFileNameA(&ofn);

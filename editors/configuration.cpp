@@ -7,8 +7,8 @@ void RemoveCheckerProgram(const CInstallApp& app)
 {
     // The stand-alone program serves these editors only; the others call
     // the checker's libraries themselves.
-    for (int editor : {kEditorWP5, kEditorWP6, kEditorWord6, kEditorWord7, kEditorAmiPro})
-        if (app.editorPresent[editor])
+    for (CEditorId editor : {kEditorWP5, kEditorWP6, kEditorWord6, kEditorWord7, kEditorAmiPro})
+        if (app.editors[editor].present)
             return;
     std::string folder = app.InstallFolder();
     if (folder.empty())
@@ -17,22 +17,22 @@ void RemoveCheckerProgram(const CInstallApp& app)
     CPath(folder + "wvcommca.dat").remove();
 }
 
-void ConfigureEditors(CInstallApp& app)
+void ConfigureEditors(CInstallApp& app, HWND owner)
 {
-    if (app.editorPresent[kEditorWP5])
+    if (app.editors[kEditorWP5].present)
         ConfigureWordPerfect5(app);
-    if (app.editorPresent[kEditorWP6])
+    if (app.editors[kEditorWP6].present)
         ConfigureWordPerfect6(app);
-    if (app.editorPresent[kEditorWP8])
-        ConfigureWordPerfect8(app);
-    if (app.editorPresent[kEditorWord6])
+    if (app.editors[kEditorWP8].present)
+        ConfigureWordPerfect8(app, owner);
+    if (app.editors[kEditorWord6].present)
         ConfigureWord6(app);
-    if (app.editorPresent[kEditorWord7])
+    if (app.editors[kEditorWord7].present)
         ConfigureWord7(app);
-    if (app.editorPresent[kEditorWord97])
+    if (app.editors[kEditorWord97].present)
         ConfigureWord97(app);
-    if (app.editorPresent[kEditorWord2000])
-        ConfigureWord2000(app);
+    if (app.editors[kEditorWord2000].present)
+        ConfigureWord2000(app, owner);
     // Ami Pro and Word Pro need nothing beyond their copied files.
     RemoveCheckerProgram(app);
 }

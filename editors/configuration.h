@@ -5,12 +5,15 @@
 // WordPerfect 8.0 slot, Word 2000 not found or not written).
 #pragma once
 
+#include <windows.h>
+
 class CInstallApp;
 
 // Runs the configuration steps in their fixed order, each for an editor whose
 // present flag is set, and last removes the stand-alone checker program when
 // no editor that needs it is there. The product record is written after them.
-void ConfigureEditors(CInstallApp& app);
+// The steps' message boxes belong to owner.
+void ConfigureEditors(CInstallApp& app, HWND owner);
 
 // Undoes what can be undone, from what is found on the machine (the product
 // record among it, which goes afterwards): the WordPerfect 8.0 extension slot
@@ -20,11 +23,11 @@ void UndoEditors();
 // The steps, in their order.
 void ConfigureWordPerfect5(const CInstallApp& app);   // macro menu entry in wpwp.ini
 void ConfigureWordPerfect6(const CInstallApp& app);   // writing-tools entry in wtapi.ini
-void ConfigureWordPerfect8(CInstallApp& app);         // sets wp8ExtensionList
+void ConfigureWordPerfect8(CInstallApp& app, HWND owner);  // sets its choice, the slot
 void ConfigureWord6(const CInstallApp& app);
 void ConfigureWord7(const CInstallApp& app);
 void ConfigureWord97(const CInstallApp& app);
-void ConfigureWord2000(CInstallApp& app);             // sets word2000StartupFolder
+void ConfigureWord2000(CInstallApp& app, HWND owner);      // sets its choice, the folder
 void RemoveCheckerProgram(const CInstallApp& app);
 
 void UndoWordPerfect8();

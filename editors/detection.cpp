@@ -46,7 +46,7 @@ void DropTrailingBackslash(std::string& path)
 
 void DetectWordPerfect5(CInstallApp& app)
 {
-    bool& present = app.editorPresent[kEditorWP5];
+    bool& present = app.editors[kEditorWP5].present;
     present = false;
     std::string program = IniValue("App Server", "wpwp", "wpc.ini", 256);
     if (program.empty())
@@ -58,8 +58,8 @@ void DetectWordPerfect5(CInstallApp& app)
 
 void DetectWordPerfect8(CInstallApp& app)
 {
-    bool& present = app.editorPresent[kEditorWP8];
-    std::string& server = app.wp8ServerPath;
+    bool& present = app.editors[kEditorWP8].present;
+    std::string& server = app.editors[kEditorWP8].path;
     present = false;
     if (!ServerValue(kWp8ServerKey, server))
         return;
@@ -70,19 +70,20 @@ void DetectWordPerfect8(CInstallApp& app)
 
 void DetectWordPerfect6(CInstallApp& app)
 {
-    bool& present = app.editorPresent[kEditorWP6];
-    std::string& server = app.wp6ServerPath;
+    bool& present = app.editors[kEditorWP6].present;
+    std::string& server = app.editors[kEditorWP6].path;
+    const std::string& wp8Server = app.editors[kEditorWP8].path;
     present = false;
     // Version 8 registers itself under the old keys too: a server that is
     // the version 8 program is not a version 6.
     bool usable = ServerValue(kWp60ServerKey, server) && !server.empty() &&
-                  (server = UpperCase(server)) != app.wp8ServerPath;
+                  (server = UpperCase(server)) != wp8Server;
     if (!usable) {
         if (!ServerValue(kWp61ServerKey, server))
             return;
         if (!server.empty()) {
             server = UpperCase(server);
-            if (server == app.wp8ServerPath)
+            if (server == wp8Server)
                 return;
         }
     }
@@ -91,7 +92,7 @@ void DetectWordPerfect6(CInstallApp& app)
 
 void DetectWord6(CInstallApp& app)
 {
-    bool& present = app.editorPresent[kEditorWord6];
+    bool& present = app.editors[kEditorWord6].present;
     present = false;
     std::string folder = IniValue(kWord6Section, "PROGRAMDIR", kWord6Ini, 256);
     if (folder.empty())
@@ -108,15 +109,16 @@ void DetectWord6(CInstallApp& app)
 
 void DetectWord7(CInstallApp& app)
 {
-    bool& present = app.editorPresent[kEditorWord7];
-    std::string& folder = app.word7Folder;
+    CEditor& word7 = app.editors[kEditorWord7];
+    bool& present = word7.present;
+    std::string& folder = word7.path;
     present = false;
     folder.clear();
-    app.word7StartupFolder.clear();
+    word7.startupFolder.clear();
     CRegKey options;
     if (options.open(HKEY_CURRENT_USER, kWord7OptionsKey, editor_util::kEditorView)) {
         folder = options.readString("PROGRAMDIR").value_or("");
-        app.word7StartupFolder = options.readString("STARTUP-PATH").value_or("");
+        word7.startupFolder = options.readString("STARTUP-PATH").value_or("");
     }
     if (folder.empty() || !CPath(folder + "\\winword.exe").exists())
         return;
@@ -127,8 +129,8 @@ void DetectWord7(CInstallApp& app)
 
 void DetectWord97(CInstallApp& app)
 {
-    bool& present = app.editorPresent[kEditorWord97];
-    std::string& program = app.word97Path;
+    bool& present = app.editors[kEditorWord97].present;
+    std::string& program = app.editors[kEditorWord97].path;
     present = false;
     program = RegistryText(HKEY_LOCAL_MACHINE, kWord97RootKey, "Path");
     if (program.empty())
@@ -144,8 +146,8 @@ void DetectWord97(CInstallApp& app)
 
 void DetectWord2000(CInstallApp& app)
 {
-    bool& present = app.editorPresent[kEditorWord2000];
-    std::string& program = app.word2000Path;
+    bool& present = app.editors[kEditorWord2000].present;
+    std::string& program = app.editors[kEditorWord2000].path;
     present = false;
     program = RegistryText(HKEY_LOCAL_MACHINE, kWord2000RootKey, "Path");
     if (program.empty())
@@ -160,20 +162,20 @@ void DetectWord2000(CInstallApp& app)
 void DetectWordPro(CInstallApp& app)
 {
     // Detection never finds it: only a manual installation can name it.
-    app.editorPresent[kEditorWordPro] = false;
-    app.wordProPath.clear();
+    app.editors[kEditorWordPro].present = false;
+    app.editors[kEditorWordPro].path.clear();
 }
 
 void DetectAmiPro(CInstallApp& app)
 {
-    bool& present = app.editorPresent[kEditorAmiPro];
-    std::string& server = app.amiProServerPath;
+    bool& present = app.editors[kEditorAmiPro].present;
+    std::string& server = app.editors[kEditorAmiPro].path;
     present = false;
     if (!ServerValue(kAmiProServerKey, server))
         return;
     if (!server.empty()) {
         server = UpperCase(server);
-        if (server == app.wordProPath)
+        if (server == app.editors[kEditorWordPro].path)
             return;
     }
     present = CPath(server).exists();

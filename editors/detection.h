@@ -7,8 +7,8 @@
 
 class CInstallApp;
 
-// Runs the nine steps in their order and sets the editor-present flags and
-// the paths kept for configuring the editors.
+// Runs the nine steps in their order and fills the app's editor rows: the
+// present flags and the paths kept for configuring the editors.
 void DetectEditors(CInstallApp& app);
 
 // The steps, each clearing its flag (and its path) first.

@@ -1,9 +1,7 @@
 #include "editors/editor_util.h"
 
-#include "app/install_app.h"
 #include "platform/registry.h"
 #include "platform/resource_string.h"
-#include "ui/main_wnd.h"
 
 #include <vector>
 
@@ -31,10 +29,8 @@ std::string IniValue(const char* section, const char* key, const char* file, DWO
     return std::string(buffer.data(), got);
 }
 
-void ShowEditorMessage(UINT textId, UINT captionId, UINT flags)
+void ShowEditorMessage(HWND owner, UINT textId, UINT captionId, UINT flags)
 {
-    CInstallApp& app = CInstallApp::get();
-    HWND owner = app.mainWnd ? app.mainWnd->hwnd() : nullptr;
     MessageBoxA(owner, LoadResourceString(textId).c_str(), LoadResourceString(captionId).c_str(),
                 flags);
 }

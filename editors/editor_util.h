@@ -26,6 +26,6 @@ std::string RegistryText(HKEY root, const std::string& subKey, const char* name)
 // A value of a private profile file (a bare name is looked for in the
 // Windows folder), read into a buffer of `size` characters; empty by default.
 std::string IniValue(const char* section, const char* key, const char* file, DWORD size);
-// A message box over the main window: the text and caption of two strings.
-void ShowEditorMessage(UINT textId, UINT captionId, UINT flags);
+// A message box owned by owner: the text and caption of two strings.
+void ShowEditorMessage(HWND owner, UINT textId, UINT captionId, UINT flags);
 } // namespace editor_util

@@ -13,27 +13,6 @@ namespace {
 constexpr const char* kCompanyKey = "SOFTWARE\\Bramo";
 constexpr const char* kRecordName = "Ortavel 40 CA";
 
-struct CEditorSubkey {
-    const char* key;
-    const char* displayName;
-    // A value the editor's configuration step chose, kept for its undo step.
-    const char* extraValue;
-    std::string CInstallApp::*extraField;
-};
-
-// In the order of the editor-present flags.
-const CEditorSubkey kSubkeys[kEditorCount] = {
-    {"WP5", "WordPerfect 5.x", nullptr, nullptr},
-    {"WP6", "WordPerfect 6.x", nullptr, nullptr},
-    {"WP8", "WordPerfect 8.0", "TPH", &CInstallApp::wp8ExtensionList},
-    {"WORD6", "Word 6.0", nullptr, nullptr},
-    {"WORD7", "Word 7.0", nullptr, nullptr},
-    {"WORD8", "Word 97", nullptr, nullptr},
-    {"WORD9", "Word 2000", "Path", &CInstallApp::word2000StartupFolder},
-    {"AMIPRO", "AmiPro 3.x", nullptr, nullptr},
-    {"WORDPRO", "WordPro 97", nullptr, nullptr},
-};
-
 void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder)
 {
     CRegKey company;
@@ -47,14 +26,15 @@ void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder
     record.writeString("PMGROUP", app.groupName);
 }
 
-void writeEditorSubkey(HKEY root, const CInstallApp& app, const CEditorSubkey& editor)
+// The editor's subkey, with the value its configuration chose for the undo step.
+void writeEditorSubkey(HKEY root, const CEditor& editor)
 {
     CRegKey key;
-    if (!key.create(root, std::string(kProductKey) + "\\" + editor.key, kEditorView))
+    if (!key.create(root, std::string(kProductKey) + "\\" + editor.recordKey, kEditorView))
         return;
     key.writeString("", editor.displayName);
-    if (editor.extraValue)
-        key.writeString(editor.extraValue, app.*editor.extraField);
+    if (editor.choiceName)
+        key.writeString(editor.choiceName, editor.choice);
 }
 
 } // namespace
@@ -84,11 +64,11 @@ void WriteProductRecord(CInstallApp& app)
     writeRecordKey(HKEY_CURRENT_USER, app, folder);
     writeRecordKey(HKEY_LOCAL_MACHINE, app, folder);
     app.userInfo.Write();
-    for (int editor = 0; editor < kEditorCount; ++editor) {
-        if (!app.editorPresent[editor])
+    for (const CEditor& editor : app.editors) {
+        if (!editor.present)
             continue;
-        writeEditorSubkey(HKEY_CURRENT_USER, app, kSubkeys[editor]);
-        writeEditorSubkey(HKEY_LOCAL_MACHINE, app, kSubkeys[editor]);
+        writeEditorSubkey(HKEY_CURRENT_USER, editor);
+        writeEditorSubkey(HKEY_LOCAL_MACHINE, editor);
     }
 }
 

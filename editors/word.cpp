@@ -83,13 +83,14 @@ void ConfigureWord6(const CInstallApp& app)
 void ConfigureWord7(const CInstallApp& app)
 {
     // Ticked by hand, Word 7.0 has no folder that detection found.
-    if (app.word7Folder.empty())
+    const std::string& folder = app.editors[kEditorWord7].path;
+    if (folder.empty())
         return;
-    std::string english = app.word7Folder + "\\Startup";
+    std::string english = folder + "\\Startup";
     if (FolderExists(english))
         CopyTemplate(app, kEnglishTemplate, english);
     else
-        CopyTemplate(app, kSpanishTemplate, app.word7Folder + "\\Inicio");
+        CopyTemplate(app, kSpanishTemplate, folder + "\\Inicio");
 }
 
 void ConfigureWord97(const CInstallApp& app)
@@ -112,10 +113,11 @@ void ConfigureWord97(const CInstallApp& app)
     CopyTemplate(app, "ovca4097.dot", startup);
 }
 
-void ConfigureWord2000(CInstallApp& app)
+void ConfigureWord2000(CInstallApp& app, HWND owner)
 {
     const char* const name = "ovca4000.dot";
-    app.word2000StartupFolder.clear();
+    std::string& chosen = app.editors[kEditorWord2000].choice;
+    chosen.clear();
     bool copied = false;
     auto tryFolder = [&](const std::string& folder) {
         if (FolderExists(folder) && CopyTemplate(app, name, folder))
@@ -149,7 +151,7 @@ void ConfigureWord2000(CInstallApp& app)
         // Nothing to build the startup folder on: a folder "\Startup" at
         // the root of the drive would serve no Word.
         if (!copied)
-            editor_util::ShowEditorMessage(IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
+            editor_util::ShowEditorMessage(owner, IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
                                              MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -160,9 +162,9 @@ void ConfigureWord2000(CInstallApp& app)
         final = base + "\\Startup";
         CreateFolder(final);
     }
-    app.word2000StartupFolder = final;
+    chosen = final;
     if (!CopyTemplate(app, name, final) && !copied)
-        editor_util::ShowEditorMessage(IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
+        editor_util::ShowEditorMessage(owner, IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
                                          MB_OK | MB_ICONINFORMATION);
 }
 
@@ -185,6 +187,8 @@ void UndoWord97()
 void UndoWord2000()
 {
     // Where the installation put it, as the product record keeps it.
-    DeleteTemplates(RegistryText(HKEY_LOCAL_MACHINE, std::string(kProductKey) + "\\WORD9", "Path"),
+    const CEditor word2000 = EditorTable()[kEditorWord2000];
+    DeleteTemplates(RegistryText(HKEY_LOCAL_MACHINE, std::string(kProductKey) + "\\" + word2000.recordKey,
+                                 word2000.choiceName),
                     {"ovca4000.dot"});
 }

@@ -42,9 +42,10 @@ void ConfigureWordPerfect6(const CInstallApp& app)
         WritePrivateProfileStringA(section, entry.first, entry.second.c_str(), file);
 }
 
-void ConfigureWordPerfect8(CInstallApp& app)
+void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
 {
-    app.wp8ExtensionList.clear();
+    std::string& slot = app.editors[kEditorWP8].choice;
+    slot.clear();
     const std::string library = app.InstallFolder() + "Wp8\\WpDll4ca.dll";
     CRegKey list;
     list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView);
@@ -57,17 +58,19 @@ void ConfigureWordPerfect8(CInstallApp& app)
             if (!list.isOpen() && !list.create(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView))
                 return;
             if (list.writeString(name, library))
-                app.wp8ExtensionList = name;
+                slot = name;
             return;
         }
     }
-    editor_util::ShowEditorMessage(IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
+    editor_util::ShowEditorMessage(owner, IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
 }
 
 void UndoWordPerfect8()
 {
     // The slot this product took, as its record keeps it.
-    std::string slot = editor_util::RegistryText(HKEY_CURRENT_USER, std::string(kProductKey) + "\\Wp8", "TPH");
+    const CEditor wp8 = EditorTable()[kEditorWP8];
+    std::string slot = editor_util::RegistryText(HKEY_CURRENT_USER, std::string(kProductKey) + "\\" + wp8.recordKey,
+                                                 wp8.choiceName);
     if (slot.empty())
         return;
     CRegKey list;

@@ -156,7 +156,7 @@ void ShowCurrentError(unsigned messageId) noexcept
         } catch (const std::bad_alloc&) {
             showError(messageId, CXMemoryException());
         } catch (...) {
-            showError(messageId, CXException(1));
+            showError(messageId, CXException(kXUnknownError));
         }
     } catch (...) {
         // Reporting must not fail in turn.

@@ -6,31 +6,48 @@
 
 namespace {
 
-const CErrorMessageRow kDefaultRow = {-1, IDS_ERR_UNKNOWN_TITLE, IDS_ERR_UNKNOWN_TEXT};
+const CErrorMessageRow kDefaultRow = {kAnyCode, IDS_ERR_UNKNOWN_TITLE, IDS_ERR_UNKNOWN_TEXT};
 
 const CErrorMessageRow kMemoryRows[] = {
-    {-1, IDS_ERR_MEMORY_TITLE, IDS_ERR_MEMORY_TEXT},
+    {kAnyCode, IDS_ERR_MEMORY_TITLE, IDS_ERR_MEMORY_TEXT},
 };
 
 const CErrorMessageRow kFileRows[] = {
-    {2, 24590, 24591}, {3, 24592, 24593}, {4, 24594, 24595}, {5, 24596, 24597},
-    {6, 24598, 24581}, {7, 24599, 24581}, {8, 24600, 24601}, {9, 24602, 24581},
-    {10, 24603, 24604}, {11, 24605, 24606}, {12, 24607, 24608}, {13, 24609, 24610},
-    {14, 24611, 24581}, {-1, 24580, 24581},
+    {CFileException::fileNotFound, IDS_ERR_NOT_FOUND_TITLE, IDS_ERR_NOT_FOUND_TEXT},
+    {CFileException::badPath, IDS_ERR_BAD_PATH_TITLE, IDS_ERR_BAD_PATH_TEXT},
+    {CFileException::tooManyOpenFiles, IDS_ERR_TOO_MANY_OPEN_TITLE, IDS_ERR_TOO_MANY_OPEN_TEXT},
+    {CFileException::accessDenied, IDS_ERR_ACCESS_DENIED_TITLE, IDS_ERR_ACCESS_DENIED_TEXT},
+    {CFileException::invalidFile, IDS_ERR_INVALID_FILE_TITLE, IDS_ERR_FILE_TEXT},
+    {CFileException::removeCurrentDir, IDS_ERR_REMOVE_CURRENT_DIR_TITLE, IDS_ERR_FILE_TEXT},
+    {CFileException::directoryFull, IDS_ERR_DIRECTORY_FULL_TITLE, IDS_ERR_DIRECTORY_FULL_TEXT},
+    {CFileException::badSeek, IDS_ERR_BAD_SEEK_TITLE, IDS_ERR_FILE_TEXT},
+    {CFileException::hardIO, IDS_ERR_HARDWARE_TITLE, IDS_ERR_HARDWARE_TEXT},
+    {CFileException::sharingViolation, IDS_ERR_SHARING_TITLE, IDS_ERR_SHARING_TEXT},
+    {CFileException::lockViolation, IDS_ERR_LOCK_TITLE, IDS_ERR_LOCK_TEXT},
+    {CFileException::diskFull, IDS_ERR_DISK_FULL_TITLE, IDS_ERR_DISK_FULL_TEXT},
+    {CFileException::endOfFile, IDS_ERR_END_OF_FILE_TITLE, IDS_ERR_FILE_TEXT},
+    {kAnyCode, IDS_ERR_FILE_TITLE, IDS_ERR_FILE_TEXT},
 };
 
-const CErrorMessageRow kArchiveRows[] = {{-1, 24582, 24583}};
-const CErrorMessageRow kResourceRows[] = {{-1, 24584, 24585}};
-const CErrorMessageRow kUserRows[] = {{-1, 24586, 24587}};
-const CErrorMessageRow kNotSupportedRows[] = {{-1, 24588, 24589}};
-const CErrorMessageRow kProfileRows[] = {{-1, IDS_PROFILE_ERROR_TITLE, IDS_PROFILE_ERROR_TEXT}};
+const CErrorMessageRow kArchiveRows[] = {{kAnyCode, IDS_ERR_ARCHIVE_TITLE, IDS_ERR_ARCHIVE_TEXT}};
+const CErrorMessageRow kResourceRows[] = {{kAnyCode, IDS_ERR_RESOURCE_TITLE, IDS_ERR_RESOURCE_TEXT}};
+const CErrorMessageRow kUserRows[] = {{kAnyCode, IDS_ERR_USER_TITLE, IDS_ERR_USER_TEXT}};
+const CErrorMessageRow kNotSupportedRows[] = {{kAnyCode, IDS_ERR_NOT_SUPPORTED_TITLE, IDS_ERR_NOT_SUPPORTED_TEXT}};
+const CErrorMessageRow kProfileRows[] = {{kAnyCode, IDS_PROFILE_ERROR_TITLE, IDS_PROFILE_ERROR_TEXT}};
 
 const CErrorMessageRow kMultiFileRows[] = {
-    {2, 27650, 27651}, {3, 27652, 27653}, {4, 27654, 27655}, {5, 27656, 27657}, {1, 27648, 27649},
+    {kMultiFileNoVolumeHeader, IDS_ERR_NO_VOLUME_TITLE, IDS_ERR_NO_VOLUME_TEXT},
+    {kMultiFileNoEntryHeader, IDS_ERR_NO_ENTRY_TITLE, IDS_ERR_NO_ENTRY_TEXT},
+    {kMultiFileDamaged, IDS_ERR_DAMAGED_TITLE, IDS_ERR_DAMAGED_TEXT},
+    {kMultiFileBadCrc, IDS_ERR_CRC_TITLE, IDS_ERR_CRC_TEXT},
+    {kMultiFileUnknownMethod, IDS_ERR_METHOD_TITLE, IDS_ERR_METHOD_TEXT},
 };
 
 const CErrorMessageRow kZLibRows[] = {
-    {1, 27658, 27659}, {2, 27660, 27659}, {3, 27661, 27659}, {4, 27662, 27659},
+    {kZLibOtherError, IDS_ERR_ZLIB_TITLE, IDS_ERR_ZLIB_TEXT},
+    {kZLibStreamError, IDS_ERR_ZLIB_STREAM_TITLE, IDS_ERR_ZLIB_TEXT},
+    {kZLibDataError, IDS_ERR_ZLIB_DATA_TITLE, IDS_ERR_ZLIB_TEXT},
+    {kZLibBufferError, IDS_ERR_ZLIB_BUFFER_TITLE, IDS_ERR_ZLIB_TEXT},
 };
 
 void fillFrom(const CErrorMessageRow& row, std::string& title, std::string& text)
@@ -67,7 +84,7 @@ void CXException::lookupIn(const CErrorMessageRow* rows, std::size_t count) cons
     std::string& title = sharedTitle();
     std::string& text = sharedExplanation();
     for (std::size_t i = 0; i < count; ++i) {
-        if (rows[i].code == -1 || rows[i].code == code) {
+        if (rows[i].code == kAnyCode || rows[i].code == code) {
             fillFrom(rows[i], title, text);
             break;
         }
@@ -125,5 +142,5 @@ std::unique_ptr<CXException> toFamily(const CException& error)
         return std::make_unique<CXResourceException>();
     if (dynamic_cast<const CUserException*>(&error))
         return std::make_unique<CXUserException>();
-    return std::make_unique<CXException>(1);
+    return std::make_unique<CXException>(kXUnknownError);
 }

@@ -10,7 +10,10 @@
 #include <memory>
 #include <string>
 
-// One row of a message table: code (-1 matches any), string ids (0: none).
+// A message table row's code that matches any code.
+constexpr int kAnyCode = -1;
+
+// One row of a message table: code (or kAnyCode), string ids (0: none).
 struct CErrorMessageRow {
     int code;
     unsigned titleId;
@@ -46,18 +49,35 @@ protected:
         void lookupMessage() const override;                                 \
     };
 
+// The code of a CXException made from an error that is no CException, or
+// of no class the family knows.
+constexpr int kXUnknownError = 1;
+
 X_EXCEPTION_CLASS(CXMemoryException)
 X_EXCEPTION_CLASS(CXFileException)
 X_EXCEPTION_CLASS(CXArchiveException)
 X_EXCEPTION_CLASS(CXResourceException)
 X_EXCEPTION_CLASS(CXUserException)
 X_EXCEPTION_CLASS(CXNotSupportedException)
-// Incomplete installation profile (code 0 or 1).
+// Incomplete installation profile.
 X_EXCEPTION_CLASS(CInstallProfileException)
-// Archive format: 1 unknown method, 2 volume header, 3 entry header, 4 damaged, 5 CRC.
+constexpr int kProfileNoDestinations = 0;   // the profile names no destination
+constexpr int kProfileUnresolvedFolder = 1; // a destination's folder can't be derived
+
+// Archive format.
 X_EXCEPTION_CLASS(CMultiFileException)
-// zlib codec: 1 other result, 2 stream error, 3 data error, 4 buffer error.
+constexpr int kMultiFileUnknownMethod = 1;  // a compression method of no codec
+constexpr int kMultiFileNoVolumeHeader = 2; // no volume header: not a volume
+constexpr int kMultiFileNoEntryHeader = 3;  // no entry header where one must start
+constexpr int kMultiFileDamaged = 4;        // decoded length differs from the header's
+constexpr int kMultiFileBadCrc = 5;         // checksum mismatch
+
+// zlib codec.
 X_EXCEPTION_CLASS(CZLibException)
+constexpr int kZLibOtherError = 1;          // any other result
+constexpr int kZLibStreamError = 2;
+constexpr int kZLibDataError = 3;
+constexpr int kZLibBufferError = 4;
 
 #undef X_EXCEPTION_CLASS
 

@@ -1,5 +1,7 @@
 #include "platform/expandable_dialog.h"
 
+#include "resources/resource.h"
+
 #include <string>
 
 bool CExpandableDialog::OnInitDialog()
@@ -12,7 +14,7 @@ bool CExpandableDialog::OnInitDialog()
 RECT CExpandableDialog::compactClientArea() const
 {
     RECT area = {0, 0, 0, 0};
-    HWND marker = item(kMarkerId);
+    HWND marker = item(IDC_EXPAND_MARKER);
     if (!marker)
         return area;
     RECT r;
@@ -65,7 +67,7 @@ void CExpandableDialog::Expand()
 
 void CExpandableDialog::setToggleText(const char* from, const char* to)
 {
-    HWND toggle = item(kToggleId);
+    HWND toggle = item(IDC_EXPAND_TOGGLE);
     if (!toggle)
         return;
     char buffer[128] = {};
@@ -80,7 +82,7 @@ void CExpandableDialog::setToggleText(const char* from, const char* to)
 
 bool CExpandableDialog::OnCommand(int id, int code, HWND control)
 {
-    if (id == kToggleId) {
+    if (id == IDC_EXPAND_TOGGLE) {
         if (m_expanded)
             Collapse();
         else

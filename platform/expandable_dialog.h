@@ -1,6 +1,6 @@
 // A dialog with a short and a full form. An invisible marker control's
-// bottom-right corner ends the compact area; a toggle button whose text holds
-// ">>" switches between the forms. Children outside the compact area are
+// (IDC_EXPAND_MARKER) bottom-right corner ends the compact area; a toggle
+// button (IDC_EXPAND_TOGGLE) whose text holds ">>" switches between the forms. Children outside the compact area are
 // disabled while the dialog is short.
 #pragma once
 
@@ -10,9 +10,6 @@
 
 class CExpandableDialog : public CDialog {
 public:
-    static constexpr int kToggleId = 119;
-    static constexpr int kMarkerId = 123;
-
     explicit CExpandableDialog(int templateId) : CDialog(templateId) {}
 
     void Expand();

@@ -70,7 +70,7 @@ void readDestinations(CInstallApp& app, const std::string& file)
         slot->path.set(field(e.value, 2));
     });
     if (!any)
-        throw CInstallProfileException(0);
+        throw CInstallProfileException(kProfileNoDestinations);
 }
 
 void readGroups(CInstallApp& app, const std::string& file)
@@ -210,7 +210,7 @@ void ResolveDestinations(CInstallApp& app)
             return;
     }
     if (!app.destinations.empty())
-        throw CInstallProfileException(1);
+        throw CInstallProfileException(kProfileUnresolvedFolder);
 }
 
 std::int64_t EstimateSpace(const CInstallApp& app, std::int64_t clusterBytes)

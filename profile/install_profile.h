@@ -12,14 +12,16 @@ constexpr int kMaxDiskNumber = 255;
 
 // Reads destinations, groups, targets, the group sections and the disks, in
 // that order, letting window messages through between the steps. Raises
-// CInstallProfileException(0) when there are no destinations.
+// CInstallProfileException(kProfileNoDestinations) when there are no
+// destinations.
 void ReadProfile(CInstallApp& app, const std::string& file);
 
 // Every group's selection becomes its typical-installation flag.
 void SelectGroups(CInstallApp& app);
 
 // Derives each destination's folder from its parent's, in at most as many
-// passes as there are destinations; CInstallProfileException(1) otherwise.
+// passes as there are destinations; otherwise raises
+// CInstallProfileException(kProfileUnresolvedFolder).
 void ResolveDestinations(CInstallApp& app);
 
 // Bytes needed by the files of the selected groups on a drive whose

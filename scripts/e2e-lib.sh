@@ -2,6 +2,9 @@
 # prefix, driven by the UI robot. Sourced by the end-to-end tests and the
 # unattended demo, which set E2E_ROOT to the project folder first; expects
 # DISPLAY to be set.
+# The scripts name pages, dialogs and controls by number (page 1549, button
+# 1020); resources/resource.h gives each number its name (IDD_PAGE_REGISTERING,
+# IDC_NEXT).
 : "${E2E_ROOT:?set E2E_ROOT before sourcing e2e-lib.sh}"
 E2E_BUILD="$E2E_ROOT/build/win64"
 # The sample disks; E2E_INSTALLER_EXE names another installer for them (the

@@ -12,22 +12,22 @@ const int kTemplates[CBillboards::kCount] = {IDD_BILLBOARD_0, IDD_BILLBOARD_1, I
 
 } // namespace
 
-POINT PlacedPosition(int screenW, int screenH, int w, int h, int a, int b, int c, int d)
+POINT PlacedPosition(int screenW, int screenH, int w, int h, CScreenSpot centre)
 {
     // The halves are those of the negative sizes, rounded toward zero.
-    int x = a * screenW / b + (-w) / 2;
-    int y = c * screenH / d + (-h) / 2;
+    int x = centre.x.of(screenW) + (-w) / 2;
+    int y = centre.y.of(screenH) + (-h) / 2;
     x = std::max(std::min(x, screenW - w), 0);
     y = std::max(std::min(y, screenH - h), 0);
     return POINT{x, y};
 }
 
-void PlaceOnScreen(HWND window, int a, int b, int c, int d)
+void PlaceOnScreen(HWND window, CScreenSpot centre)
 {
     RECT r;
     GetWindowRect(window, &r);
     POINT p = PlacedPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                             r.right - r.left, r.bottom - r.top, a, b, c, d);
+                             r.right - r.left, r.bottom - r.top, centre);
     SetWindowPos(window, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -47,7 +47,7 @@ protected:
                 SetWindowPos(m_hwnd, nullptr, 0, 0, bm.bmWidth, bm.bmHeight,
                              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        PlaceOnScreen(m_hwnd, 1, 2, 1, 3);
+        PlaceOnScreen(m_hwnd, kBillboardCentre);
         if (m_batch)
             SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
         // The copy page keeps the keyboard: a billboard is only looked at.

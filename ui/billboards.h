@@ -8,12 +8,31 @@
 
 class CBillboard;
 
-// Where a window of size w x h goes so that its centre sits at a/b of the
-// screen's width and c/d of its height, kept on a W x H screen.
-POINT PlacedPosition(int screenW, int screenH, int w, int h, int a, int b, int c, int d);
+// A fraction num/den of a length, rounded toward zero.
+struct CFraction {
+    int num;
+    int den;
+    int of(int length) const { return num * length / den; }
+};
+
+// Where a window's centre goes: x of the screen's width across, y of its
+// height down.
+struct CScreenSpot {
+    CFraction x;
+    CFraction y;
+};
+
+// The billboards' centre, the middle of the upper third; the copy page's,
+// below them.
+constexpr CScreenSpot kBillboardCentre = {{1, 2}, {1, 3}};
+constexpr CScreenSpot kCopyPageCentre = {{1, 2}, {3, 4}};
+
+// Where a window of size w x h goes so that its centre sits at that spot,
+// kept on a W x H screen.
+POINT PlacedPosition(int screenW, int screenH, int w, int h, CScreenSpot centre);
 
 // Moves window there on the real screen, keeping its size.
-void PlaceOnScreen(HWND window, int a, int b, int c, int d);
+void PlaceOnScreen(HWND window, CScreenSpot centre);
 
 class CBillboards {
 public:

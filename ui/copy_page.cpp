@@ -8,14 +8,14 @@
 
 bool CCopyPage::OnInitDialog()
 {
-    m_gauge.create(kGaugeStyle, kGaugePlaceholder, m_hwnd);
+    m_gauge.create(kGaugeStyle, IDC_GAUGE, m_hwnd);
     return CPage::OnInitDialog();
 }
 
 void CCopyPage::PlacePage()
 {
     // Below the billboards, which take the upper half of the screen.
-    PlaceOnScreen(m_hwnd, 1, 2, 3, 4);
+    PlaceOnScreen(m_hwnd, kCopyPageCentre);
 }
 
 int CCopyPage::DoWork()
@@ -29,7 +29,7 @@ void CCopyPage::ShowSource(const std::string& name)
     if (name == m_source)
         return;
     m_source = name;
-    SetDlgItemTextA(m_hwnd, kSourceField, name.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_CURRENT_FILE, name.c_str());
     UpdateWindow(m_hwnd);
 }
 
@@ -38,7 +38,7 @@ void CCopyPage::ShowDestination(const std::string& path)
     if (path == m_destination)
         return;
     m_destination = path;
-    SetDlgItemTextA(m_hwnd, kDestinationField, path.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_DESTINATION_FILE, path.c_str());
 }
 
 void CCopyPage::SetGaugeRange(std::uint32_t lowest, std::uint32_t highest)

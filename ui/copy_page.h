@@ -10,12 +10,9 @@
 
 class CCopyPage : public CPage, public CCopyView {
 public:
-    static constexpr int kSourceField = 1008;
-    static constexpr int kDestinationField = 1009;
-    static constexpr int kGaugePlaceholder = 1010;
     static constexpr DWORD kGaugeStyle = 0x50800000;  // visible, bordered child
 
-    CCopyPage() : CPage(kPageCopy, kPageRegistering, false) {}
+    CCopyPage() : CPage(IDD_PAGE_COPY, IDD_PAGE_REGISTERING, false) {}
 
     int DoWork() override;
 
@@ -31,7 +28,7 @@ public:
     bool CancelRequested() const override { return m_cancelRequested; }
     void ClearCancelRequest() override { m_cancelRequested = false; }
     bool ConfirmCancel() override { return CPage::ConfirmCancel(); }
-    void FailTo() override { next = kPageFailed; }
+    void FailTo() override { next = IDD_PAGE_FAILED; }
     int Successor() const override { return next; }
     void StartBillboards(std::uint32_t total) override;
     void ShowBillboardFor(std::uint32_t done) override;

@@ -37,18 +37,18 @@ bool CDictionaryBackup::OnInitDialog()
 bool CDictionaryBackup::OnCommand(int id, int code, HWND control)
 {
     switch (id) {
-    case kCopy:
+    case IDOK:
         m_proceed = false;
         deleteHelpIndexes();
         if (!copyDictionaries())
             return true;  // the user stays here and chooses again
         deleteDictionaries();
         break;
-    case kContinue:
+    case IDC_BACKUP_CONTINUE:
         deleteHelpIndexes();
         deleteDictionaries();
         break;
-    case kCancel:
+    case IDCANCEL:
         m_proceed = false;
         EndDialog(m_hwnd, 0);
         return true;

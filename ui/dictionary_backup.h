@@ -4,20 +4,16 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "resources/resource.h"
 
 #include <string>
 
 class CDictionaryBackup : public CDialog {
 public:
-    static constexpr int kTemplate = 149;
-    static constexpr int kCopy = IDOK;
-    static constexpr int kContinue = 3;
-    static constexpr int kCancel = IDCANCEL;
-
     // installFolder with its trailing backslash; floppyFolder is put in front
     // of the file names as it is ("a:" for the user).
     CDictionaryBackup(std::string installFolder, std::string floppyFolder)
-        : CDialog(kTemplate), m_installFolder(std::move(installFolder)),
+        : CDialog(IDD_DICTIONARY_BACKUP), m_installFolder(std::move(installFolder)),
           m_floppyFolder(std::move(floppyFolder)) {}
 
     // True when the uninstallation may go on; raises a resource error when

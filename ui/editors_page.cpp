@@ -10,10 +10,6 @@
 
 namespace {
 
-// The editor groups, in the order of the editor-present flags.
-const char* const kEditorGroups[kEditorCount] = {"WP5",   "WP6",    "WP8",      "Word6", "Word7",
-                                                 "Word97", "Word2000", "Amipro", "WordPro"};
-
 const char* const kPageProperty = "OrtavelEditorsPage";
 
 CFileGroup* groupOf(HWND list, int index)
@@ -24,25 +20,16 @@ CFileGroup* groupOf(HWND list, int index)
 
 } // namespace
 
-int CEditorsPage::EditorOf(const std::string& groupName)
+bool CEditorsPage::OfferedManually(const CEditor& editor)
 {
-    for (int editor = 0; editor < kEditorCount; ++editor)
-        if (groupName == kEditorGroups[editor])
-            return editor;
-    return -1;
-}
-
-bool CEditorsPage::OfferedManually(const std::string& groupName)
-{
-    int editor = EditorOf(groupName);
-    return editor >= 0 && editor != kEditorWP8 && editor != kEditorWordPro;
+    return editor.id != kEditorWP8 && editor.id != kEditorWordPro;
 }
 
 bool CEditorsPage::OnInitDialog()
 {
     // Clicks in a tick box and the space key toggle the tick: the list is
     // ours to watch before it sees them.
-    HWND list = item(kList);
+    HWND list = item(IDC_EDITOR_LIST);
     SetPropA(list, kPageProperty, this);
     m_listProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CEditorsPage::ListProc)));
@@ -63,21 +50,21 @@ bool CEditorsPage::OnInitDialog()
 void CEditorsPage::fill()
 {
     CInstallApp& app = CInstallApp::get();
-    HWND list = item(kList);
+    HWND list = item(IDC_EDITOR_LIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     for (auto& entry : app.groups) {
         CFileGroup& group = *entry.second;
         if (!group.selectable)
             continue;
         group.checked = false;
-        int editor = EditorOf(group.name);
+        const CEditor* editor = EditorOfGroup(app.editors, group.name);
         bool line = false;
         if (m_manual) {
-            line = OfferedManually(group.name);
+            line = editor && OfferedManually(*editor);
             if (line)
                 group.selected = false;
-        } else if (editor >= 0) {
-            line = app.editorPresent[editor];
+        } else if (editor) {
+            line = editor->present;
             group.checked = line;
             if (!line)
                 group.selected = false;
@@ -94,15 +81,15 @@ void CEditorsPage::fill()
 
 void CEditorsPage::showDescription()
 {
-    HWND list = item(kList);
+    HWND list = item(IDC_EDITOR_LIST);
     LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
     CFileGroup* group = selected == LB_ERR ? nullptr : groupOf(list, static_cast<int>(selected));
-    SetDlgItemTextA(m_hwnd, kDescription, group ? group->description.c_str() : "");
+    SetDlgItemTextA(m_hwnd, IDC_EDITOR_DESCRIPTION, group ? group->description.c_str() : "");
 }
 
 void CEditorsPage::toggle(int index)
 {
-    HWND list = item(kList);
+    HWND list = item(IDC_EDITOR_LIST);
     if (CFileGroup* group = groupOf(list, index)) {
         group->checked = !group->checked;
         RECT r;
@@ -113,7 +100,7 @@ void CEditorsPage::toggle(int index)
 
 int CEditorsPage::boxSide() const
 {
-    LRESULT height = SendMessageA(item(kList), LB_GETITEMHEIGHT, 0, 0);
+    LRESULT height = SendMessageA(item(IDC_EDITOR_LIST), LB_GETITEMHEIGHT, 0, 0);
     return height > 4 ? static_cast<int>(height) - 4 : 1;
 }
 
@@ -192,7 +179,7 @@ void CEditorsPage::drawLine(const DRAWITEMSTRUCT& d) const
 
 bool CEditorsPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result)
 {
-    if (msg == WM_DRAWITEM && wp == kList) {
+    if (msg == WM_DRAWITEM && wp == IDC_EDITOR_LIST) {
         drawLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         result = TRUE;
         return true;
@@ -202,17 +189,17 @@ bool CEditorsPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result)
 
 bool CEditorsPage::OnCommand(int id, int code, HWND control)
 {
-    if (id == kList && code == LBN_SELCHANGE) {
+    if (id == IDC_EDITOR_LIST && code == LBN_SELCHANGE) {
         showDescription();
         return true;
     }
-    if (id == kManual && code == BN_CLICKED) {
+    if (id == IDC_EDITOR_MANUAL && code == BN_CLICKED) {
         CInstallApp& app = CInstallApp::get();
         m_manual = true;
-        for (int editor = 0; editor < kEditorCount; ++editor)
-            if (editor != kEditorWordPro)
-                app.editorPresent[editor] = true;
-        SetDlgItemTextA(m_hwnd, kExplanation, LoadResourceString(IDS_EDITORS_MANUAL).c_str());
+        for (CEditor& editor : app.editors)
+            if (editor.id != kEditorWordPro)
+                editor.present = true;
+        SetDlgItemTextA(m_hwnd, IDC_PAGE_TEXT, LoadResourceString(IDS_EDITORS_MANUAL).c_str());
         fill();
         return true;
     }
@@ -227,9 +214,9 @@ void CEditorsPage::OnNext()
         if (!group.selectable)
             continue;
         group.selected = group.checked;
-        int editor = EditorOf(group.name);
-        if (!group.checked && editor >= 0)
-            app.editorPresent[editor] = false;
+        CEditor* editor = EditorOfGroup(app.editors, group.name);
+        if (!group.checked && editor)
+            editor->present = false;
     }
 
     // The drive of the installation folder must hold the selected files in

@@ -2,26 +2,20 @@
 // ticks decide which editor groups are copied and which editors are set up.
 #pragma once
 
+#include "editors/editor_table.h"
 #include "ui/page.h"
 
 class CFileGroup;
 
 class CEditorsPage : public CPage {
 public:
-    static constexpr int kList = 1018;
-    static constexpr int kManual = 1019;
-    static constexpr int kDescription = 1032;
-    static constexpr int kExplanation = 1037;
-
-    CEditorsPage() : CPage(kPageEditors, kPageGroup, true) {}
+    CEditorsPage() : CPage(IDD_PAGE_EDITORS, IDD_PAGE_GROUP, true) {}
 
     void OnNext() override;
 
-    // The editor an editor group stands for; -1 for any other group.
-    static int EditorOf(const std::string& groupName);
-    // Whether the manual list offers the group: every editor but the two
+    // Whether the manual list offers the editor: every editor but the two
     // whose configuration needs their detection.
-    static bool OfferedManually(const std::string& groupName);
+    static bool OfferedManually(const CEditor& editor);
 
 protected:
     bool OnInitDialog() override;

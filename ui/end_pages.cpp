@@ -8,7 +8,7 @@ bool CFailedPage::OnInitDialog()
 {
     if (CInstallApp::get().uninstallMode) {
         SetWindowTextA(m_hwnd, LoadResourceString(IDS_UNINSTALL_FAILED_CAPTION).c_str());
-        SetDlgItemTextA(m_hwnd, kText, LoadResourceString(IDS_UNINSTALL_FAILED_TEXT).c_str());
+        SetDlgItemTextA(m_hwnd, IDC_PAGE_TEXT, LoadResourceString(IDS_UNINSTALL_FAILED_TEXT).c_str());
     }
     return true;
 }

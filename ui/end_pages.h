@@ -7,15 +7,14 @@
 // 115: the installation is finished; "Finalitzar" ends the run.
 class CDonePage : public CPage {
 public:
-    CDonePage() : CPage(kPageDone, -1, false) {}
+    CDonePage() : CPage(IDD_PAGE_DONE, kEndOfRun, false) {}
 };
 
 // 116: the run did not finish. Shown as its template places it, without
 // work; in uninstall mode its caption and text speak of the uninstallation.
 class CFailedPage : public CPage {
 public:
-    static constexpr int kText = 1037;
-    CFailedPage() : CPage(kPageFailed, -1, false) {}
+    CFailedPage() : CPage(IDD_PAGE_FAILED, kEndOfRun, false) {}
 
 protected:
     bool OnInitDialog() override;
@@ -24,7 +23,7 @@ protected:
 // 1545: the uninstall confirmation; cancelling needs no question.
 class CUninstallConfirmPage : public CPage {
 public:
-    CUninstallConfirmPage() : CPage(kPageUninstallConfirm, kPageReading, true) {}
+    CUninstallConfirmPage() : CPage(IDD_PAGE_UNINSTALL_CONFIRM, IDD_PAGE_READING, true) {}
     bool ConfirmCancel() override { return true; }
 };
 
@@ -32,6 +31,6 @@ public:
 // before it have done their work.
 class CUninstalledPage : public CPage {
 public:
-    CUninstalledPage() : CPage(kPageUninstalled, -1, true) {}
+    CUninstalledPage() : CPage(IDD_PAGE_UNINSTALLED, kEndOfRun, true) {}
     bool BackAllowed() const override { return false; }
 };

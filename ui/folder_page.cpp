@@ -34,8 +34,8 @@ bool CFolderPage::OnInitDialog()
         rootPath = record.readString("ROOT-PATH").value_or("");
     if (!rootPath.empty()) {
         m_folder = WithTrailingBackslash(rootPath);
-        EnableWindow(item(kBrowse), FALSE);
-        SendMessageA(item(kFolderEdit), EM_SETREADONLY, TRUE, 0);
+        EnableWindow(item(IDC_FOLDER_BROWSE), FALSE);
+        SendMessageA(item(IDC_FOLDER_EDIT), EM_SETREADONLY, TRUE, 0);
     } else {
         char drive = FirstFixedDrive([](char letter) {
             char root[] = {letter, ':', '\\', '\0'};
@@ -45,16 +45,16 @@ bool CFolderPage::OnInitDialog()
         std::string name = zero != app.destinations.end() ? zero->second->name : std::string();
         m_folder = DefaultFolder(drive ? drive : 'C', name);
     }
-    SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_FOLDER_EDIT, m_folder.c_str());
     return CPage::OnInitDialog();
 }
 
 bool CFolderPage::OnCommand(int id, int code, HWND control)
 {
-    if (id == kBrowse && code == BN_CLICKED) {
-        m_folder = itemText(kFolderEdit);
+    if (id == IDC_FOLDER_BROWSE && code == BN_CLICKED) {
+        m_folder = itemText(IDC_FOLDER_EDIT);
         if (RunPicker(m_hwnd, m_folder, true))
-            SetDlgItemTextA(m_hwnd, kFolderEdit, m_folder.c_str());
+            SetDlgItemTextA(m_hwnd, IDC_FOLDER_EDIT, m_folder.c_str());
         return true;
     }
     return CPage::OnCommand(id, code, control);
@@ -63,7 +63,7 @@ bool CFolderPage::OnCommand(int id, int code, HWND control)
 void CFolderPage::OnNext()
 {
     CInstallApp& app = CInstallApp::get();
-    m_folder = WithTrailingBackslash(itemText(kFolderEdit));
+    m_folder = WithTrailingBackslash(itemText(IDC_FOLDER_EDIT));
     CPath folder(m_folder);
     folder.setFileName("*.*");
     if (m_folder.empty() || !folder.exists()) {

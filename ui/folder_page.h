@@ -9,10 +9,7 @@
 
 class CFolderPage : public CPage {
 public:
-    static constexpr int kFolderEdit = 1001;
-    static constexpr int kBrowse = 4;
-
-    CFolderPage() : CPage(kPageFolder, kPageEditors, true) {}
+    CFolderPage() : CPage(IDD_PAGE_FOLDER, IDD_PAGE_EDITORS, true) {}
 
     void OnNext() override;
 

@@ -16,13 +16,13 @@ std::string CFreeSpaceWarning::DriveOf(const std::string& folder)
 bool CFreeSpaceWarning::OnInitDialog()
 {
     std::string text = FormatResourceString(512, IDS_SPACE_WARNING, DriveOf(m_folder).c_str());
-    SetDlgItemTextA(m_hwnd, kText, text.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_SPACE_TEXT, text.c_str());
     // Counted in 64 bits: today's disks hold more than a 32-bit count.
     char number[32];
     std::snprintf(number, sizeof number, "%" PRId64, m_needed);
-    SetDlgItemTextA(m_hwnd, kNeeded, number);
+    SetDlgItemTextA(m_hwnd, IDC_SPACE_NEEDED, number);
     std::snprintf(number, sizeof number, "%" PRIu64, m_available);
-    SetDlgItemTextA(m_hwnd, kAvailable, number);
+    SetDlgItemTextA(m_hwnd, IDC_SPACE_AVAILABLE, number);
 
     CentreOnOwner();
     // Cancel is the default: going on needs a deliberate choice.

@@ -3,19 +3,15 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "resources/resource.h"
 
 #include <cstdint>
 #include <string>
 
 class CFreeSpaceWarning : public CDialog {
 public:
-    static constexpr int kTemplate = 140;
-    static constexpr int kText = 1042;
-    static constexpr int kNeeded = 1041;
-    static constexpr int kAvailable = 1040;
-
     CFreeSpaceWarning(std::string folder, std::int64_t needed, std::uint64_t available)
-        : CDialog(kTemplate), m_folder(std::move(folder)), m_needed(needed), m_available(available) {}
+        : CDialog(IDD_FREE_SPACE), m_folder(std::move(folder)), m_needed(needed), m_available(available) {}
 
     // IDOK lets the run go on; IDCANCEL keeps it where it is.
     INT_PTR Run(HWND owner) { return DoModal(owner); }

@@ -10,30 +10,30 @@ bool CGroupPage::OnInitDialog()
     CInstallApp& app = CInstallApp::get();
     if (!app.batchMode) {
         CGroupManager manager;
-        manager.ListGroups(item(kGroups));
+        manager.ListGroups(item(IDC_GROUP_LIST));
     }
-    SetDlgItemTextA(m_hwnd, kName, app.groupName.c_str());
-    CheckRadioButton(m_hwnd, kNewGroup, kExistingGroup, kNewGroup);
+    SetDlgItemTextA(m_hwnd, IDC_GROUP_NAME, app.groupName.c_str());
+    CheckRadioButton(m_hwnd, IDC_GROUP_NEW, IDC_GROUP_EXISTING, IDC_GROUP_NEW);
     // The group of an earlier installation can't be changed.
     if (CRegKey::exists(HKEY_CURRENT_USER, kProductKey))
-        for (int id : {kName, kNewGroup, kExistingGroup, kGroups})
+        for (int id : {IDC_GROUP_NAME, IDC_GROUP_NEW, IDC_GROUP_EXISTING, IDC_GROUP_LIST})
             EnableWindow(item(id), FALSE);
     return CPage::OnInitDialog();
 }
 
 bool CGroupPage::OnCommand(int id, int code, HWND control)
 {
-    if (id == kName && code == EN_CHANGE && GetFocus() == control) {
-        CheckRadioButton(m_hwnd, kNewGroup, kExistingGroup, kNewGroup);
+    if (id == IDC_GROUP_NAME && code == EN_CHANGE && GetFocus() == control) {
+        CheckRadioButton(m_hwnd, IDC_GROUP_NEW, IDC_GROUP_EXISTING, IDC_GROUP_NEW);
         return true;
     }
-    if (id == kGroups && code == LBN_SELCHANGE) {
-        CheckRadioButton(m_hwnd, kNewGroup, kExistingGroup, kExistingGroup);
+    if (id == IDC_GROUP_LIST && code == LBN_SELCHANGE) {
+        CheckRadioButton(m_hwnd, IDC_GROUP_NEW, IDC_GROUP_EXISTING, IDC_GROUP_EXISTING);
         return true;
     }
-    if (id == kExistingGroup && code == BN_CLICKED) {
-        if (SendMessageA(item(kGroups), LB_GETCURSEL, 0, 0) == LB_ERR)
-            SendMessageA(item(kGroups), LB_SETCURSEL, 0, 0);
+    if (id == IDC_GROUP_EXISTING && code == BN_CLICKED) {
+        if (SendMessageA(item(IDC_GROUP_LIST), LB_GETCURSEL, 0, 0) == LB_ERR)
+            SendMessageA(item(IDC_GROUP_LIST), LB_SETCURSEL, 0, 0);
         return false;
     }
     return CPage::OnCommand(id, code, control);
@@ -42,10 +42,10 @@ bool CGroupPage::OnCommand(int id, int code, HWND control)
 void CGroupPage::OnNext()
 {
     CInstallApp& app = CInstallApp::get();
-    if (IsDlgButtonChecked(m_hwnd, kNewGroup) == BST_CHECKED) {
-        app.groupName = itemText(kName);
+    if (IsDlgButtonChecked(m_hwnd, IDC_GROUP_NEW) == BST_CHECKED) {
+        app.groupName = itemText(IDC_GROUP_NAME);
     } else {
-        HWND list = item(kGroups);
+        HWND list = item(IDC_GROUP_LIST);
         LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
         if (selected != LB_ERR) {
             char name[256] = {};

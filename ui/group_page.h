@@ -6,12 +6,7 @@
 
 class CGroupPage : public CPage {
 public:
-    static constexpr int kNewGroup = 1004;
-    static constexpr int kExistingGroup = 1005;
-    static constexpr int kName = 1006;
-    static constexpr int kGroups = 1007;
-
-    CGroupPage() : CPage(kPageGroup, kPageUserData, true) {}
+    CGroupPage() : CPage(IDD_PAGE_GROUP, IDD_PAGE_USER_DATA, true) {}
 
     void OnNext() override;
 

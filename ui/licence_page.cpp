@@ -41,10 +41,10 @@ bool CLicencePage::OnInitDialog()
         text = LoadResourceString(IDS_LICENCE_MISSING);
         app.LogEvent("licencia.txt could not be read from %s", app.sourceFolder.folderText().c_str());
     }
-    SetDlgItemTextA(m_hwnd, kTextControl, text.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_LICENCE_TEXT, text.c_str());
     bool result = CPage::OnInitDialog();
     // The reader starts at the top of the terms.
-    SendDlgItemMessageA(m_hwnd, kTextControl, EM_SETSEL, 0, 0);
-    SendDlgItemMessageA(m_hwnd, kTextControl, EM_SCROLLCARET, 0, 0);
+    SendDlgItemMessageA(m_hwnd, IDC_LICENCE_TEXT, EM_SETSEL, 0, 0);
+    SendDlgItemMessageA(m_hwnd, IDC_LICENCE_TEXT, EM_SCROLLCARET, 0, 0);
     return result;
 }

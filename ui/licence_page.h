@@ -7,11 +7,10 @@
 
 class CLicencePage : public CPage {
 public:
-    static constexpr int kTextControl = 1016;
     // The licence is read into a buffer of this size, its last byte a zero.
     static constexpr std::size_t kBufferSize = 16384;
 
-    CLicencePage() : CPage(kPageLicence, kPageReading, true) {}
+    CLicencePage() : CPage(IDD_PAGE_LICENCE, IDD_PAGE_READING, true) {}
 
     // The text to show for a licence file: its bytes up to the buffer's
     // size less one, line breaks made CR LF for the edit control; empty

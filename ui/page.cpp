@@ -25,7 +25,7 @@ HWND mainWindow()
 } // namespace
 
 CPage::CPage(int pageId, int next, bool hasBar)
-    : CDialog(pageId), pageId(pageId), next(next), barId(hasBar ? kButtonBarTemplate : 0)
+    : CDialog(pageId), pageId(pageId), next(next), barId(hasBar ? IDD_BUTTON_BAR : 0)
 {
 }
 
@@ -61,7 +61,7 @@ bool CPage::OnInitDialog()
     PostMessageA(m_hwnd, kPageWorkMessage, 0, 0);
     // The bar's "Seguent >" takes the focus, as the default button.
     if (m_bar && m_bar->hwnd()) {
-        SetFocus(m_bar->item(CButtonBar::kNext));
+        SetFocus(m_bar->item(IDC_NEXT));
         return false;
     }
     return true;
@@ -95,16 +95,16 @@ void CPage::runWork()
     // While the work lets messages through, a click on the bar must not
     // start the next page's work in the middle of this one.
     EnableNavigation(false);
-    int result = kPageFailed;
+    int result = IDD_PAGE_FAILED;
     try {
         result = DoWork();
     } catch (...) {
         ShowCurrentError(IDS_CANNOT_CONTINUE);
         MarkFailed();
-        result = kPageFailed;
+        result = IDD_PAGE_FAILED;
     }
     EnableNavigation(true);
-    if (result != 0)
+    if (result != kNoPage)
         Guarded([result] { ShowPage(result, false); });
     else if (batchMode())
         Guarded([this] { OnNext(); });
@@ -118,13 +118,13 @@ void CPage::Guarded(const std::function<void()>& action)
         ShowCurrentError(IDS_CANNOT_CONTINUE);
         MarkFailed();
         try {
-            if (pageId == kPageFailed)
-                ShowPage(-1, false);
+            if (pageId == IDD_PAGE_FAILED)
+                ShowPage(kEndOfRun, false);
             else
-                ShowPage(kPageFailed, false);
+                ShowPage(IDD_PAGE_FAILED, false);
         } catch (...) {
             // Not even the failure page can be shown: end the run.
-            ShowPage(-1, false);
+            ShowPage(kEndOfRun, false);
         }
     }
 }
@@ -133,8 +133,8 @@ void CPage::EnableNavigation(bool enable)
 {
     if (!m_bar || !m_bar->hwnd())
         return;
-    EnableWindow(m_bar->item(CButtonBar::kBack), enable && BackAllowed());
-    EnableWindow(m_bar->item(CButtonBar::kNext), enable && NextAllowed());
+    EnableWindow(m_bar->item(IDC_BACK), enable && BackAllowed());
+    EnableWindow(m_bar->item(IDC_NEXT), enable && NextAllowed());
 }
 
 void CPage::OnNext()
@@ -149,14 +149,14 @@ void CPage::OnBack()
 
 void CPage::OnPageCancel()
 {
-    if (next == -1) {
+    if (next == kEndOfRun) {
         OnNext();
         return;
     }
     if (ConfirmCancel()) {
         MarkFailed();
         CInstallApp::get().Cancel();
-        ShowPage(kPageFailed, false);
+        ShowPage(IDD_PAGE_FAILED, false);
     }
 }
 
@@ -170,7 +170,7 @@ bool CPage::ConfirmCancel()
 
 void CPage::MarkFailed()
 {
-    next = kPageFailed;
+    next = IDD_PAGE_FAILED;
     CInstallApp::get().succeeded = false;
 }
 
@@ -203,24 +203,24 @@ bool CButtonBar::OnInitDialog()
     SetWindowPos(m_hwnd, nullptr, (width - barWidth) / 2, client.bottom, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    EnableWindow(item(kBack), m_page.BackAllowed());
-    EnableWindow(item(kNext), m_page.NextAllowed());
-    ShowWindow(item(kHelp), SW_HIDE);
+    EnableWindow(item(IDC_BACK), m_page.BackAllowed());
+    EnableWindow(item(IDC_NEXT), m_page.NextAllowed());
+    ShowWindow(item(IDHELP), SW_HIDE);
     return false;
 }
 
 bool CButtonBar::OnCommand(int id, int code, HWND control)
 {
     switch (id) {
-    case kNext:
+    case IDC_NEXT:
         if (m_page.NextAllowed())
             m_page.Guarded([this] { m_page.OnNext(); });
         return true;
-    case kBack:
+    case IDC_BACK:
         if (m_page.BackAllowed())
             m_page.Guarded([this] { m_page.OnBack(); });
         return true;
-    case kCancel:
+    case IDCANCEL:
         m_page.Guarded([this] { m_page.OnPageCancel(); });
         return true;
     default:

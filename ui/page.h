@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "resources/resource.h"
 
 #include <functional>
 #include <memory>
@@ -13,15 +14,11 @@ class CButtonBar;
 // The message a page posts itself to run its work once it is on screen.
 constexpr UINT kPageWorkMessage = WM_USER + 201;
 
-// Page ids.
-enum : int {
-    kPageLicence = 102, kPageFolder = 104, kPageGroup = 106, kPageCopy = 108, kPageReading = 114,
-    kPageDone = 115, kPageFailed = 116, kPageUserData = 126, kPageEditors = 127,
-    kPageUninstallConfirm = 1545, kPageUninstallFiles = 1546, kPageUninstalled = 1547,
-    kPageRegistering = 1549, kPageUnregistering = 1550, kPageRestart = 1558,
-};
-
-constexpr int kButtonBarTemplate = 129;
+// Page ids are the ids of the pages' dialog templates (IDD_PAGE_...), and
+// two that are no page: shown, the one ends the run and the other leaves
+// the run where it is. A page without a neighbour on one side has kNoPage.
+constexpr int kEndOfRun = -1;
+constexpr int kNoPage = 0;
 
 class CPage : public CDialog {
 public:
@@ -30,17 +27,17 @@ public:
 
     int pageId;
     int next;
-    int prev = 0;
+    int prev = kNoPage;
     bool left = false;
     int barId;
 
     virtual bool ShouldShow() { return true; }
     // Whether "Seguent >" (and the page's own default button) may go on.
-    virtual bool NextAllowed() const { return next != 0; }
+    virtual bool NextAllowed() const { return next != kNoPage; }
     // Whether "< Enrere" may go back.
-    virtual bool BackAllowed() const { return prev != 0; }
-    // The page's work; the next page's id, or 0 to stay.
-    virtual int DoWork() { return 0; }
+    virtual bool BackAllowed() const { return prev != kNoPage; }
+    // The page's work; the next page's id, or kNoPage to stay.
+    virtual int DoWork() { return kNoPage; }
     virtual void OnNext();
     virtual void OnBack();
     virtual void OnPageCancel();
@@ -87,12 +84,7 @@ private:
 // "Ajuda", forwarding to its page.
 class CButtonBar : public CDialog {
 public:
-    static constexpr int kCancel = IDCANCEL;
-    static constexpr int kBack = 1027;
-    static constexpr int kNext = 1020;
-    static constexpr int kHelp = 9;
-
-    explicit CButtonBar(CPage& page) : CDialog(kButtonBarTemplate), m_page(page) {}
+    explicit CButtonBar(CPage& page) : CDialog(IDD_BUTTON_BAR), m_page(page) {}
 
 protected:
     bool OnInitDialog() override;

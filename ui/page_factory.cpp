@@ -18,26 +18,26 @@ std::unique_ptr<CPage> CreatePage(int id)
 {
     CInstallApp& app = CInstallApp::get();
     switch (id) {
-    case kPageLicence: return std::make_unique<CLicencePage>();
-    case kPageReading: return std::make_unique<CReadingPage>(app.uninstallMode);
-    case kPageFolder: return std::make_unique<CFolderPage>();
-    case kPageEditors: return std::make_unique<CEditorsPage>();
+    case IDD_PAGE_LICENCE: return std::make_unique<CLicencePage>();
+    case IDD_PAGE_READING: return std::make_unique<CReadingPage>(app.uninstallMode);
+    case IDD_PAGE_FOLDER: return std::make_unique<CFolderPage>();
+    case IDD_PAGE_EDITORS: return std::make_unique<CEditorsPage>();
     // After an earlier installation its group and user data stand: the
     // editor page leads straight to copying.
-    case kPageGroup:
+    case IDD_PAGE_GROUP:
         if (app.previousInstall)
             return std::make_unique<CCopyPage>();
         return std::make_unique<CGroupPage>();
-    case kPageUserData: return std::make_unique<CUserDataPage>();
-    case kPageCopy: return std::make_unique<CCopyPage>();
-    case kPageRegistering: return std::make_unique<CRegisteringPage>();
-    case kPageDone: return std::make_unique<CDonePage>();
-    case kPageRestart: return std::make_unique<CRestartPage>();
-    case kPageFailed: return std::make_unique<CFailedPage>();
-    case kPageUninstallConfirm: return std::make_unique<CUninstallConfirmPage>();
-    case kPageUninstallFiles: return std::make_unique<CUninstallFilesPage>();
-    case kPageUnregistering: return std::make_unique<CUnregisteringPage>();
-    case kPageUninstalled: return std::make_unique<CUninstalledPage>();
+    case IDD_PAGE_USER_DATA: return std::make_unique<CUserDataPage>();
+    case IDD_PAGE_COPY: return std::make_unique<CCopyPage>();
+    case IDD_PAGE_REGISTERING: return std::make_unique<CRegisteringPage>();
+    case IDD_PAGE_DONE: return std::make_unique<CDonePage>();
+    case IDD_PAGE_RESTART: return std::make_unique<CRestartPage>();
+    case IDD_PAGE_FAILED: return std::make_unique<CFailedPage>();
+    case IDD_PAGE_UNINSTALL_CONFIRM: return std::make_unique<CUninstallConfirmPage>();
+    case IDD_PAGE_UNINSTALL_FILES: return std::make_unique<CUninstallFilesPage>();
+    case IDD_PAGE_UNREGISTERING: return std::make_unique<CUnregisteringPage>();
+    case IDD_PAGE_UNINSTALLED: return std::make_unique<CUninstalledPage>();
     default: return nullptr;
     }
 }

@@ -54,11 +54,11 @@ void ShowPage(int id, bool backwards)
     // A page that declines hands over to its neighbour; the walk is bounded
     // so pages that all decline can't keep it going.
     for (int step = 0; step < 64; ++step) {
-        if (id == -1) {
+        if (id == kEndOfRun) {
             endRun();
             return;
         }
-        if (id == 0)
+        if (id == kNoPage)
             return;  // no neighbour to go to: stay where the run is
         page = findOrCreate(id);
         if (page->ShouldShow())
@@ -70,7 +70,7 @@ void ShowPage(int id, bool backwards)
         endRun();
         return;
     }
-    if (!backwards && page->prev == 0 && r.current && r.current != page)
+    if (!backwards && page->prev == kNoPage && r.current && r.current != page)
         page->prev = r.current->pageId;
 
     CPage* previous = r.current;

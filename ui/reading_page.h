@@ -6,7 +6,7 @@
 class CReadingPage : public CPage {
 public:
     explicit CReadingPage(bool uninstallMode)
-        : CPage(kPageReading, uninstallMode ? kPageUninstallFiles : kPageFolder, false) {}
+        : CPage(IDD_PAGE_READING, uninstallMode ? IDD_PAGE_UNINSTALL_FILES : IDD_PAGE_FOLDER, false) {}
 
     // Going back never passes this page again.
     bool ShouldShow() override { return !left; }

@@ -5,12 +5,13 @@
 #include "editors/product_record.h"
 #include "platform/path.h"
 #include "system/registration.h"
+#include "ui/main_wnd.h"
 
 int CRegisteringPage::NextPageAfterRegistering(bool succeeded, bool restartNeeded)
 {
     if (!succeeded)
-        return kPageFailed;
-    return restartNeeded ? kPageRestart : kPageDone;
+        return IDD_PAGE_FAILED;
+    return restartNeeded ? IDD_PAGE_RESTART : IDD_PAGE_DONE;
 }
 
 std::string CRegisteringPage::UninstallCommand(const std::string& installFolder)
@@ -59,7 +60,8 @@ void CRegisteringPage::WriteOptionsFile(CInstallApp& app)
 
 void CRegisteringPage::ConfigureEditors(CInstallApp& app)
 {
-    ::ConfigureEditors(app);
+    // The editors' message boxes stand over the main window, as the run's do.
+    ::ConfigureEditors(app, app.mainWnd ? app.mainWnd->hwnd() : nullptr);
 }
 
 void CRegisteringPage::WriteProductRecord(CInstallApp& app)

@@ -13,12 +13,12 @@ class CRegisteringPage : public CPage {
 public:
     // The program registers in the machine's own keys; a test names others.
     explicit CRegisteringPage(const CRegistryPlace& place = CRegistryPlace::machine())
-        : CPage(kPageRegistering, kPageDone, false), m_place(place) {}
+        : CPage(IDD_PAGE_REGISTERING, IDD_PAGE_DONE, false), m_place(place) {}
 
     int DoWork() override;
 
-    // 115 when the run succeeded, 1558 when it also needs a restart, 116
-    // when it failed.
+    // IDD_PAGE_DONE when the run succeeded, IDD_PAGE_RESTART when it also
+    // needs a restart, IDD_PAGE_FAILED when it failed.
     static int NextPageAfterRegistering(bool succeeded, bool restartNeeded);
     // The command that uninstalls: this program in the installation folder
     // with " /U", without quotes.

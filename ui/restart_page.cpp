@@ -40,10 +40,10 @@ void CRestartPage::OnRestart()
 bool CRestartPage::OnCommand(int id, int code, HWND control)
 {
     switch (id) {
-    case kRestart:
+    case IDC_RESTART:
         Guarded([this] { OnRestart(); });
         return true;
-    case kDontRestart:
+    case IDC_DONT_RESTART:
         Guarded([this] { OnNext(); });
         return true;
     default:

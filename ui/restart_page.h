@@ -7,15 +7,12 @@
 
 class CRestartPage : public CPage {
 public:
-    static constexpr int kRestart = 1035;
-    static constexpr int kDontRestart = 1036;
-
     // Asks Windows to restart; false when it refuses.
     using RestartFn = bool (*)();
     static bool RestartWindows();
 
     explicit CRestartPage(RestartFn restart = RestartWindows)
-        : CPage(kPageRestart, -1, false), m_restart(restart) {}
+        : CPage(IDD_PAGE_RESTART, kEndOfRun, false), m_restart(restart) {}
 
     // "&Restart": on a refusal string 23 says why and the page stays.
     void OnRestart();

@@ -16,10 +16,10 @@ int CUninstallFilesPage::DoWork()
     } else if (!backup.Run(m_hwnd)) {
         MarkFailed();
         app.Cancel();
-        return kPageFailed;
+        return IDD_PAGE_FAILED;
     }
     DeleteLoggedFiles(app, [this](const std::string& path) {
-        SetDlgItemTextA(m_hwnd, kFileField, path.c_str());
+        SetDlgItemTextA(m_hwnd, IDC_CURRENT_FILE, path.c_str());
         UpdateWindow(m_hwnd);
         PumpMessages();
     }, app.quietMode, m_place);

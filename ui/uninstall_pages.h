@@ -10,12 +10,10 @@
 // 1546: "Esborrant l'arxiu:" and the file being deleted.
 class CUninstallFilesPage : public CPage {
 public:
-    static constexpr int kFileField = 1008;
-
     // floppyFolder is where the dictionary backup goes ("a:" for the user).
     explicit CUninstallFilesPage(std::string floppyFolder = "a:",
                                  const CRegistryPlace& place = CRegistryPlace::machine())
-        : CPage(kPageUninstallFiles, kPageUnregistering, true),
+        : CPage(IDD_PAGE_UNINSTALL_FILES, IDD_PAGE_UNREGISTERING, true),
           m_floppyFolder(std::move(floppyFolder)), m_place(place) {}
 
     int DoWork() override;
@@ -29,7 +27,7 @@ private:
 class CUnregisteringPage : public CPage {
 public:
     explicit CUnregisteringPage(const CRegistryPlace& place = CRegistryPlace::machine())
-        : CPage(kPageUnregistering, kPageUninstalled, false), m_place(place) {}
+        : CPage(IDD_PAGE_UNREGISTERING, IDD_PAGE_UNINSTALLED, false), m_place(place) {}
 
     int DoWork() override;
 

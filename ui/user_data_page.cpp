@@ -13,24 +13,24 @@ bool CUserDataPage::OnInitDialog()
     CInstallApp& app = CInstallApp::get();
     // The user data of an earlier installation can't be changed.
     if (CRegKey::exists(HKEY_CURRENT_USER, kProductKey)) {
-        EnableWindow(item(kName), FALSE);
-        EnableWindow(item(kCompany), FALSE);
+        EnableWindow(item(IDC_USER_NAME), FALSE);
+        EnableWindow(item(IDC_USER_COMPANY), FALSE);
     }
     CPage::OnInitDialog();
     app.userInfo.Read(app.profilePath.text());
-    SetDlgItemTextA(m_hwnd, kName, app.userInfo.name.c_str());
-    SetDlgItemTextA(m_hwnd, kCompany, app.userInfo.company.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_USER_NAME, app.userInfo.name.c_str());
+    SetDlgItemTextA(m_hwnd, IDC_USER_COMPANY, app.userInfo.company.c_str());
     EnableNavigation(true);
-    SetFocus(item(kName));
+    SetFocus(item(IDC_USER_NAME));
     return false;
 }
 
 bool CUserDataPage::OnCommand(int id, int code, HWND control)
 {
-    if (code == EN_CHANGE && (id == kName || id == kCompany)) {
+    if (code == EN_CHANGE && (id == IDC_USER_NAME || id == IDC_USER_COMPANY)) {
         CUserInfo& info = CInstallApp::get().userInfo;
-        (id == kName ? info.name : info.company) = itemText(id);
-        if (id == kName)
+        (id == IDC_USER_NAME ? info.name : info.company) = itemText(id);
+        if (id == IDC_USER_NAME)
             EnableNavigation(true);
         return true;
     }

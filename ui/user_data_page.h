@@ -6,12 +6,10 @@
 
 class CUserDataPage : public CPage {
 public:
-    static constexpr int kName = 1030;
-    static constexpr int kCompany = 1031;
     // "Seguent >" needs a name longer than this.
     static constexpr std::size_t kShortestName = 4;
 
-    CUserDataPage() : CPage(kPageUserData, kPageCopy, true) {}
+    CUserDataPage() : CPage(IDD_PAGE_USER_DATA, IDD_PAGE_COPY, true) {}
 
     bool NextAllowed() const override;
 

@@ -55,7 +55,7 @@ public:
         if (!m_panel)
             return false;
         for (int i = 0; i < 4; ++i) {
-            int id = 1010 + i;
+            int id = IDC_GAUGE + i;
             CreateWindowExA(0, "STATIC", "", WS_CHILD | SS_BLACKFRAME, 16, 16 + 34 * i, 300, 22,
                             m_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             wc.hInstance, nullptr);
@@ -68,7 +68,7 @@ public:
             gauge->setPosition(1 + positions[i] * 20000, false);
             m_gauges.push_back(std::move(gauge));
         }
-        PlaceOnScreen(m_panel, 1, 2, 3, 4);
+        PlaceOnScreen(m_panel, kCopyPageCentre);
         ShowWindow(m_panel, SW_SHOW);
         UpdateWindow(m_panel);
         return true;

@@ -94,18 +94,18 @@ std::string describeError(const CException& error)
     }
     if (auto* m = dynamic_cast<const CMultiFileException*>(&error)) {
         switch (m->code) {
-        case 1: return "unknown compression method (error 1004)";
-        case 2: return "not an archive volume: no 'mflh' header (error 1005)";
-        case 3: return "entry header damaged: no 'mfen' (error 1006)";
-        case 4: return "decoded length differs from the header's unpacked size (error 1007)";
-        case 5: return "checksum mismatch (error 1008)";
+        case kMultiFileUnknownMethod: return "unknown compression method (error 1004)";
+        case kMultiFileNoVolumeHeader: return "not an archive volume: no 'mflh' header (error 1005)";
+        case kMultiFileNoEntryHeader: return "entry header damaged: no 'mfen' (error 1006)";
+        case kMultiFileDamaged: return "decoded length differs from the header's unpacked size (error 1007)";
+        case kMultiFileBadCrc: return "checksum mismatch (error 1008)";
         }
     }
     if (auto* z = dynamic_cast<const CZLibException*>(&error)) {
         switch (z->code) {
-        case 2: return "zlib stream error (error 1010)";
-        case 3: return "zlib data damaged (error 1011)";
-        case 4: return "zlib data cut short (error 1012)";
+        case kZLibStreamError: return "zlib stream error (error 1010)";
+        case kZLibDataError: return "zlib data damaged (error 1011)";
+        case kZLibBufferError: return "zlib data cut short (error 1012)";
         default: return "zlib error (error 1009)";
         }
     }

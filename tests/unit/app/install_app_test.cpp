@@ -114,7 +114,7 @@ TEST(InstallApp, StartupWarnings)
     CRegKey key;
     ASSERT_TRUE(key.create(HKEY_CURRENT_USER, kProductKey));
     key.close();
-    app.editorPresent[kEditorWord97] = true;
+    app.editors[kEditorWord97].present = true;
     {
         CDialogAnswerer answerer({CDialogAnswerer::Press(IDCANCEL)});
         EXPECT_FALSE(app.StartupWarnings());

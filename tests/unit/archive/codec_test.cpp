@@ -32,11 +32,11 @@ TEST(Codec, ZLibResultMapping)
         }
         return -100;
     };
-    EXPECT_EQ(zcode(Z_STREAM_ERROR), 2);
-    EXPECT_EQ(zcode(Z_DATA_ERROR), 3);
-    EXPECT_EQ(zcode(Z_BUF_ERROR), 4);
-    EXPECT_EQ(zcode(Z_NEED_DICT), 1);
-    EXPECT_EQ(zcode(Z_VERSION_ERROR), 1);
+    EXPECT_EQ(zcode(Z_STREAM_ERROR), kZLibStreamError);
+    EXPECT_EQ(zcode(Z_DATA_ERROR), kZLibDataError);
+    EXPECT_EQ(zcode(Z_BUF_ERROR), kZLibBufferError);
+    EXPECT_EQ(zcode(Z_NEED_DICT), kZLibOtherError);
+    EXPECT_EQ(zcode(Z_VERSION_ERROR), kZLibOtherError);
     EXPECT_THROW(CZLibCodec::check(Z_MEM_ERROR), CMemoryException);
     EXPECT_THROW(CZLibCodec::check(Z_ERRNO), CFileException);
 }

@@ -30,6 +30,11 @@ std::string errorOf(const std::function<void()>& f)
     return "none";
 }
 
+// What errorOf gives for each error class and code.
+std::string multi(int code) { return "multi " + std::to_string(code); }
+std::string zlib(int code) { return "zlib " + std::to_string(code); }
+std::string file(int cause) { return "file " + std::to_string(cause); }
+
 class ArchiveTest : public ::testing::Test {
 protected:
     CScratchFolder dir;
@@ -54,11 +59,11 @@ protected:
 TEST_F(ArchiveTest, VolumeHeaderChecks)
 {
     CMultiFile archive;
-    EXPECT_EQ(errorOf([&] { archive.open(dir / "missing.mfa"); }), "file 2");
+    EXPECT_EQ(errorOf([&] { archive.open(dir / "missing.mfa"); }), file(CFileException::fileNotFound));
     writeWholeFile(volume, bytesOf("mflh123"));
-    EXPECT_EQ(errorOf([&] { archive.open(volume); }), "file 14");
+    EXPECT_EQ(errorOf([&] { archive.open(volume); }), file(CFileException::endOfFile));
     writeWholeFile(volume, bytesOf(std::string("MFLH\0\0\0\0", 8)));
-    EXPECT_EQ(errorOf([&] { archive.open(volume); }), "multi 2");
+    EXPECT_EQ(errorOf([&] { archive.open(volume); }), multi(kMultiFileNoVolumeHeader));
     // The reserved word is not looked at; an 8-byte volume holds no members.
     writeWholeFile(volume, bytesOf("mflhJUNK"));
     archive.open(volume);
@@ -86,7 +91,7 @@ TEST_F(ArchiveTest, EntryHeaderMagicAndTrailingBytes)
     CMultiFile archive;
     archive.open(volume);
     auto entry = archive.createEntry();
-    EXPECT_EQ(errorOf([&] { archive.nextEntry(*entry); }), "multi 3");
+    EXPECT_EQ(errorOf([&] { archive.nextEntry(*entry); }), multi(kMultiFileNoEntryHeader));
 }
 
 TEST_F(ArchiveTest, HeaderFieldsAreReadAsWritten)
@@ -175,7 +180,7 @@ TEST_F(ArchiveTest, OutputIsCreatedExclusively)
     auto entry = archive.createEntry();
     ASSERT_TRUE(archive.nextEntry(*entry));
     entry->outputPath = dir / "taken";
-    EXPECT_EQ(errorOf([&] { archive.extract(*entry); }), "file 5");
+    EXPECT_EQ(errorOf([&] { archive.extract(*entry); }), file(CFileException::accessDenied));
     EXPECT_EQ(readWholeFile(dir / "taken"), bytesOf("keep me"));
 }
 
@@ -212,7 +217,7 @@ TEST_F(ArchiveTest, ChecksumZeroIsNotCheckedOtherwiseAMismatchFailsAfterTheFileI
     archive.extract(*entry);
     ASSERT_TRUE(archive.nextEntry(*entry));
     entry->outputPath = dir / "wrong";
-    EXPECT_EQ(errorOf([&] { archive.extract(*entry); }), "multi 5");
+    EXPECT_EQ(errorOf([&] { archive.extract(*entry); }), multi(kMultiFileBadCrc));
     EXPECT_FALSE(entry->isOpen());
     EXPECT_EQ(readWholeFile(dir / "wrong"), sampleContents(5000, 9));
     CFile::Status st;
@@ -234,7 +239,7 @@ TEST_F(ArchiveTest, UnknownMethodFailsBeforeAnythingIsReadOrCreated)
     ASSERT_TRUE(archive.nextEntry(*entry));
     std::uint32_t before = archive.bytesRead;
     entry->outputPath = dir / "m3.out";
-    EXPECT_EQ(errorOf([&] { archive.extract(*entry); }), "multi 1");
+    EXPECT_EQ(errorOf([&] { archive.extract(*entry); }), multi(kMultiFileUnknownMethod));
     EXPECT_EQ(archive.bytesRead, before);
     EXPECT_FALSE(fileExists(dir / "m3.out"));
 }
@@ -248,14 +253,14 @@ TEST_F(ArchiveTest, DataCutShortWithoutContinued)
     {
         ChainReader archive;
         archive.open(volume);
-        EXPECT_EQ(errorOf([&] { extractAll(archive); }), "file 14");
+        EXPECT_EQ(errorOf([&] { extractAll(archive); }), file(CFileException::endOfFile));
     }
     TestMember z = zlibMember("z", sampleContents(30000, 2));
     z.stored.resize(z.stored.size() / 2);
     writeArchive(volume, {z});
     ChainReader archive;
     archive.open(volume);
-    EXPECT_EQ(errorOf([&] { extractAll(archive); }), "zlib 4");
+    EXPECT_EQ(errorOf([&] { extractAll(archive); }), zlib(kZLibBufferError));
 }
 
 TEST_F(ArchiveTest, GarbageZLibData)
@@ -267,7 +272,7 @@ TEST_F(ArchiveTest, GarbageZLibData)
     {
         CMultiFile archive;
         archive.open(volume);
-        EXPECT_EQ(errorOf([&] { extractAll(archive); }), "zlib 3");
+        EXPECT_EQ(errorOf([&] { extractAll(archive); }), zlib(kZLibDataError));
     }
     // A stream whose Adler-32 trailer is wrong is caught even without a crc.
     TestMember t = zlibMember("t", sampleContents(30000, 2));
@@ -276,7 +281,7 @@ TEST_F(ArchiveTest, GarbageZLibData)
     writeArchive(volume, {t});
     CMultiFile archive;
     archive.open(volume);
-    EXPECT_EQ(errorOf([&] { extractAll(archive); }), "zlib 3");
+    EXPECT_EQ(errorOf([&] { extractAll(archive); }), zlib(kZLibDataError));
 }
 
 TEST_F(ArchiveTest, UnpackedSizeThatLies)
@@ -301,7 +306,8 @@ TEST_F(ArchiveTest, UnpackedSizeThatLies)
         entry->outputPath = dir / entry->name;
         errors.push_back(errorOf([&] { archive.extract(*entry); }));
     }
-    EXPECT_EQ(errors, (std::vector<std::string>{"multi 4", "multi 5", "multi 4", "none"}));
+    EXPECT_EQ(errors, (std::vector<std::string>{multi(kMultiFileDamaged), multi(kMultiFileBadCrc),
+                                                multi(kMultiFileDamaged), "none"}));
     EXPECT_EQ(readWholeFile(dir / "larger"), data);
     EXPECT_EQ(readWholeFile(dir / "smaller").size(), 4000u);
     EXPECT_EQ(readWholeFile(dir / "smaller0").size(), 4000u);

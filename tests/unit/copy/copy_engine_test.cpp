@@ -5,6 +5,7 @@
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/scratch.h"
 #include "platform/registry.h"
+#include "resources/resource.h"
 #include "tests/unit/copy/test_archive.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,7 @@ public:
         ++cancelQuestions;
         return confirm;
     }
-    void FailTo() override { successor = 116; }
+    void FailTo() override { successor = IDD_PAGE_FAILED; }
     int Successor() const override { return successor; }
     void StartBillboards(std::uint32_t total) override { billboardTotal = total; }
     void ShowBillboardFor(std::uint32_t) override {}
@@ -43,7 +44,7 @@ public:
     int cancelAfterTicks = -1;
     int cancelQuestions = 0;
     bool confirm = true;
-    int successor = 1549;
+    int successor = IDD_PAGE_REGISTERING;
     bool billboardsEnded = false;
 };
 
@@ -161,7 +162,7 @@ TEST_F(CopyEngine, InstallsPlainFilesAndArchivesSpanningDisks)
 
     CDialogAnswerer answerer({});
     CCopyEngine engine(app, view);
-    EXPECT_EQ(engine.CopyFiles(), 1549);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
     EXPECT_TRUE(answerer.seen().empty());
     EXPECT_TRUE(app.succeeded);
 
@@ -207,7 +208,7 @@ TEST_F(CopyEngine, OlderCopiesAreReplacedAndNamesStayInTheirFolder)
     addFile("A.MF1", 1, 5, 1, 0);
     CDialogAnswerer answerer({});
     CCopyEngine engine(app, view);
-    EXPECT_EQ(engine.CopyFiles(), 1549);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
     EXPECT_EQ(ReadWholeFile(scratch / "target\\ORTAVEL.EXE"), "new");
     EXPECT_EQ(record("Base", "ORTAVEL.EXE"), "0|1|1|0");
     EXPECT_EQ(ReadWholeFile(scratch / "target\\ESCAPE.TXT"), "x");
@@ -225,10 +226,10 @@ TEST_F(CopyEngine, ABadMemberAsksAndStopsWithoutLeavingFiles)
     scratch.write("DIST\\DISK01\\NEXT.TXT", "next");
     CDialogAnswerer answerer({CDialogAnswerer::Press(IDCANCEL)});
     CCopyEngine engine(app, view);
-    EXPECT_EQ(engine.CopyFiles(), 116);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_FAILED);
     ASSERT_EQ(answerer.seen().size(), 1u);
-    EXPECT_EQ(answerer.seen()[0].text(1104), "17.5 (CMultiFileException)");
-    EXPECT_EQ(answerer.seen()[0].text(1101), "No es poden instal\xB7lar els arxius des de  'A.MF1':");
+    EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_REFERENCE), "17.5 (CMultiFileException)");
+    EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_MESSAGE), "No es poden instal\xB7lar els arxius des de  'A.MF1':");
     EXPECT_FALSE(app.succeeded);
     EXPECT_TRUE(CPath(scratch / "target\\GOOD.TXT").exists());
     EXPECT_EQ(filesIn(scratch / "target\\"), 1);
@@ -247,11 +248,11 @@ TEST_F(CopyEngine, ContinueAfterAnErrorGoesOnWithTheNextRecord)
     addFile("NEXT.TXT", 0, 4, 1, 0);
     CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK), CDialogAnswerer::Press(IDOK)});
     CCopyEngine engine(app, view);
-    EXPECT_EQ(engine.CopyFiles(), 1549);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
     ASSERT_EQ(answerer.seen().size(), 2u);
     // A longer file would be a damaged one: refused like a shorter one.
-    EXPECT_EQ(answerer.seen()[0].text(1104), "17.6 (CXFileException)");
-    EXPECT_EQ(answerer.seen()[1].text(1104), "17.14 (CXFileException)");
+    EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_REFERENCE), "17.6 (CXFileException)");
+    EXPECT_EQ(answerer.seen()[1].text(IDC_ERR_REFERENCE), "17.14 (CXFileException)");
     EXPECT_TRUE(app.succeeded);
     EXPECT_EQ(ReadWholeFile(scratch / "target\\NEXT.TXT"), "next");
     EXPECT_FALSE(CPath(scratch / "target\\LONG.TXT").exists());
@@ -267,10 +268,10 @@ TEST_F(CopyEngine, CancelInTheMiddleOfAMemberPlacesNothing)
     view.cancelAfterTicks = 5;
     CDialogAnswerer answerer({});
     CCopyEngine engine(app, view);
-    EXPECT_EQ(engine.CopyFiles(), 116);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_FAILED);
     EXPECT_TRUE(answerer.seen().empty());
     EXPECT_EQ(view.cancelQuestions, 1);
-    EXPECT_EQ(view.successor, 116);
+    EXPECT_EQ(view.successor, IDD_PAGE_FAILED);
     EXPECT_FALSE(app.succeeded);
     EXPECT_TRUE(CPath(scratch / "target\\FIRST.TXT").exists());
     EXPECT_FALSE(CPath(scratch / "target\\BIG.DAT").exists());
@@ -286,7 +287,7 @@ TEST_F(CopyEngine, DeclinedCancelGoesOn)
     view.cancelAfterTicks = 3;
     view.confirm = false;
     CCopyEngine engine(app, view);
-    EXPECT_EQ(engine.CopyFiles(), 1549);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
     EXPECT_EQ(view.cancelQuestions, 1);
     EXPECT_TRUE(CPath(scratch / "target\\BIG.DAT").exists());
 }
@@ -297,7 +298,7 @@ TEST_F(CopyEngine, AMissingDiskPromptsAndCancelStopsWithoutADialog)
     addFile("ON2.TXT", 0, 3, 2, 0);
     CDialogAnswerer answerer({CDialogAnswerer::Press(IDCANCEL)});
     CCopyEngine engine(app, view);
-    EXPECT_EQ(engine.CopyFiles(), 116);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_FAILED);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].caption, "Inseriu el Disc");
     EXPECT_FALSE(app.succeeded);
@@ -329,7 +330,7 @@ TEST_F(CopyEngine, ASharedLibraryReplacesItsOlderCopyInTheWindowsFolder)
     writeArchive("A.MF1", {{name, "new library", kDestSystem}}, 1 << 20);
     addFile("A.MF1", 1, 11, 1, 0);
     CCopyEngine engine(app, view);
-    EXPECT_EQ(engine.CopyFiles(), 1549);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
 
     // The older copy was looked for in the Windows folder first and removed;
     // the new one went to the 32-bit programs' System folder and is counted

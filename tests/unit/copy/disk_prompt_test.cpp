@@ -55,7 +55,7 @@ TEST_F(DiskPromptRun, PromptNamesTheDiskAndWaitsForTheFile)
     Action retryThenAnswer = [&](HWND dialog) {
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);  // still missing: stays open
         stayedOpen = IsWindow(dialog) != FALSE;
-        SetDlgItemTextA(dialog, CDiskPrompt::kFolderEdit, folder.c_str());
+        SetDlgItemTextA(dialog, IDC_FOLDER_EDIT, folder.c_str());
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
     CDialogAnswerer answerer({retryThenAnswer});
@@ -64,11 +64,11 @@ TEST_F(DiskPromptRun, PromptNamesTheDiskAndWaitsForTheFile)
     ASSERT_EQ(answerer.seen().size(), 1u);
     const CSeenDialog& seen = answerer.seen()[0];
     std::string drive = app.sourceFolder.drive();
-    EXPECT_EQ(seen.text(CDiskPrompt::kPromptLine),
+    EXPECT_EQ(seen.text(IDC_PROMPT_LINE),
               "Inseriu el disc 'Disc de diccionaris' a la unitat " + drive + ":");
-    EXPECT_NE(seen.text(CDiskPrompt::kExplanation).find("'" + (scratch / "DISKAB\\C.TXT") + "'"),
+    EXPECT_NE(seen.text(IDC_PROMPT_EXPLANATION).find("'" + (scratch / "DISKAB\\C.TXT") + "'"),
               std::string::npos);
-    EXPECT_EQ(seen.text(CDiskPrompt::kFolderEdit), scratch / "DISKAB\\");
+    EXPECT_EQ(seen.text(IDC_FOLDER_EDIT), scratch / "DISKAB\\");
     // The confirmed folder keeps its backslash, so names append to it.
     EXPECT_EQ(app.sourceFolder.folderText(), scratch / "elsewhere\\");
     EXPECT_TRUE(CPath(app.sourceFolder.folderText() + "C.TXT").exists());
@@ -82,9 +82,9 @@ TEST_F(DiskPromptRun, CancelAndTheNumberOfAnUnlabelledDisk)
     EXPECT_FALSE(EnsureSourceFile(app, "X.TXT", 40));  // no record for disk 40
     ASSERT_EQ(answerer.seen().size(), 2u);
     std::string drive = app.sourceFolder.drive();
-    EXPECT_EQ(answerer.seen()[0].text(CDiskPrompt::kPromptLine),
+    EXPECT_EQ(answerer.seen()[0].text(IDC_PROMPT_LINE),
               "Inseriu el disc 7 a la unitat " + drive + ":");
-    EXPECT_EQ(answerer.seen()[1].text(CDiskPrompt::kPromptLine),
+    EXPECT_EQ(answerer.seen()[1].text(IDC_PROMPT_LINE),
               "Inseriu el disc 40 a la unitat " + drive + ":");
     EXPECT_EQ(app.sourceFolder.folderText(), scratch / "DISK00\\");
 }
@@ -118,12 +118,12 @@ TEST(FolderPicker, AddressFollowsTheUserAndOkReturnsIt)
     std::string shown;
     Action type = [&](HWND dialog) {
         // The dialog itself may not be on screen yet: look at the controls' own style.
-        editVisible = (GetWindowLongA(GetDlgItem(dialog, 1002), GWL_STYLE) & WS_VISIBLE) != 0;
-        textVisible = (GetWindowLongA(GetDlgItem(dialog, 1034), GWL_STYLE) & WS_VISIBLE) != 0;
+        editVisible = (GetWindowLongA(GetDlgItem(dialog, IDC_PICKER_ADDRESS_EDIT), GWL_STYLE) & WS_VISIBLE) != 0;
+        textVisible = (GetWindowLongA(GetDlgItem(dialog, IDC_PICKER_ADDRESS_TEXT), GWL_STYLE) & WS_VISIBLE) != 0;
         char text[MAX_PATH] = {};
-        GetDlgItemTextA(dialog, 1002, text, sizeof text);
+        GetDlgItemTextA(dialog, IDC_PICKER_ADDRESS_EDIT, text, sizeof text);
         shown = text;
-        SetDlgItemTextA(dialog, 1002, "D:\\ALTRE\\");
+        SetDlgItemTextA(dialog, IDC_PICKER_ADDRESS_EDIT, "D:\\ALTRE\\");
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
     CDialogAnswerer answerer({type});
@@ -138,7 +138,7 @@ TEST(FolderPicker, AddressFollowsTheUserAndOkReturnsIt)
     // An emptied address is refused and the picker stays; Cancel keeps the folder.
     bool stayed = false;
     Action empty = [&](HWND dialog) {
-        SetDlgItemTextA(dialog, 1002, "");
+        SetDlgItemTextA(dialog, IDC_PICKER_ADDRESS_EDIT, "");
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         stayed = IsWindow(dialog) != FALSE;
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

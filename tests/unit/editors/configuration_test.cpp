@@ -118,12 +118,12 @@ TEST_F(EditorSetup, WordPerfectEntriesAndTheExtensionSlot)
     value(HKEY_LOCAL_MACHINE, kThirdParty, "DLL1", "C:\\Corel\\grammatik.dll");
     value(HKEY_LOCAL_MACHINE, kThirdParty, "DLL2", other);
     value(HKEY_LOCAL_MACHINE, kThirdParty, "DLL4", "C:\\Corel\\later.dll");
-    ConfigureWordPerfect8(app);
-    EXPECT_EQ(app.wp8ExtensionList, "DLL3");
+    ConfigureWordPerfect8(app, nullptr);
+    EXPECT_EQ(app.editors[kEditorWP8].choice, "DLL3");
     EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kThirdParty, "DLL3"), library);
     // Listed already: nothing written, no slot to remember.
-    ConfigureWordPerfect8(app);
-    EXPECT_EQ(app.wp8ExtensionList, "");
+    ConfigureWordPerfect8(app, nullptr);
+    EXPECT_EQ(app.editors[kEditorWP8].choice, "");
     EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kThirdParty, "DLL5"), "<none>");
 
     // The uninstaller frees the slot the record names, and no other.
@@ -136,11 +136,11 @@ TEST_F(EditorSetup, WordPerfectEntriesAndTheExtensionSlot)
     for (int n = 1; n <= 15; ++n)
         value(HKEY_LOCAL_MACHINE, kThirdParty, ("DLL" + std::to_string(n)).c_str(), "x" + std::to_string(n));
     CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
-    ConfigureWordPerfect8(app);
+    ConfigureWordPerfect8(app, nullptr);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].caption, "Instal\xB7laci\xF3 de Ortavel");
     EXPECT_NE(answerer.seen()[0].allText().find("Hi ha moltes aplicacions"), std::string::npos);
-    EXPECT_EQ(app.wp8ExtensionList, "");
+    EXPECT_EQ(app.editors[kEditorWP8].choice, "");
     EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kThirdParty, "DLL16"), "<none>");
 }
 
@@ -174,10 +174,10 @@ TEST_F(EditorSetup, WordTemplatesGoWhereEachVersionStartsFrom)
     EXPECT_FALSE(FileThere(recorded + "\\ovca40es.dot"));
 
     // Word 7.0 with a Startup subfolder.
-    app.word7Folder = m_machine / "MSOFFICE\\WINWORD";
+    app.editors[kEditorWord7].path = m_machine / "MSOFFICE\\WINWORD";
     m_machine.write("MSOFFICE\\WINWORD\\Startup\\normal.dot", "");
     ConfigureWord7(app);
-    EXPECT_TRUE(FileThere(app.word7Folder + "\\Startup\\ovca40us.dot"));
+    EXPECT_TRUE(FileThere(app.editors[kEditorWord7].path + "\\Startup\\ovca40us.dot"));
 
     // Word 97 without a startup folder: one made under Office's root and recorded.
     std::string office = m_machine / "Office97";
@@ -195,12 +195,12 @@ TEST_F(EditorSetup, Word2000TriesEveryStartupFolderAndRecordsTheLast)
     // Nothing of Word 2000 anywhere: the box, and an empty folder in the record.
     {
         CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
-        ConfigureWord2000(app);
+        ConfigureWord2000(app, nullptr);
         ASSERT_EQ(answerer.seen().size(), 1u);
         EXPECT_EQ(answerer.seen()[0].caption, "Configuraci\xF3 de Word 2000");
         EXPECT_NE(answerer.seen()[0].allText().find("No s'ha pogut configurar"), std::string::npos);
     }
-    EXPECT_EQ(app.word2000StartupFolder, "");
+    EXPECT_EQ(app.editors[kEditorWord2000].choice, "");
     // Only the user's STARTUP folder: a copy there, no box, nothing recorded,
     // and no folder made at the root of the drive.
     std::string roaming = AppData() + "\\Microsoft\\Word\\STARTUP";
@@ -209,21 +209,21 @@ TEST_F(EditorSetup, Word2000TriesEveryStartupFolderAndRecordsTheLast)
     CreateDirectoryA(roaming.c_str(), nullptr);
     {
         CDialogAnswerer answerer({});
-        ConfigureWord2000(app);
+        ConfigureWord2000(app, nullptr);
         EXPECT_TRUE(answerer.seen().empty());
     }
     EXPECT_TRUE(FileThere(roaming + "\\ovca4000.dot"));
-    EXPECT_EQ(app.word2000StartupFolder, "");
+    EXPECT_EQ(app.editors[kEditorWord2000].choice, "");
     EXPECT_FALSE(FileThere("\\Startup"));
 
     // An install root: its Startup folder is made, copied to and recorded,
     // and the uninstaller finds it through the record.
     std::string office = m_machine / "Office2000\\Office";
     value(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot", "Path", office);
-    ConfigureWord2000(app);
-    EXPECT_EQ(app.word2000StartupFolder, office + "\\Startup");
+    ConfigureWord2000(app, nullptr);
+    EXPECT_EQ(app.editors[kEditorWord2000].choice, office + "\\Startup");
     EXPECT_TRUE(FileThere(office + "\\Startup\\ovca4000.dot"));
-    app.editorPresent[kEditorWord2000] = true;
+    app.editors[kEditorWord2000].present = true;
     WriteProductRecord(app);
     EXPECT_EQ(read(HKEY_LOCAL_MACHINE, std::string(kProductKey) + "\\WORD9", "Path"), office + "\\Startup");
     UndoWord2000();
@@ -233,17 +233,17 @@ TEST_F(EditorSetup, Word2000TriesEveryStartupFolderAndRecordsTheLast)
 TEST_F(EditorSetup, TheCheckerProgramGoesWhenNoEditorCallsIt)
 {
     // WordPerfect 6.x needs it.
-    app.editorPresent[kEditorWP6] = true;
-    app.editorPresent[kEditorWord97] = true;
+    app.editors[kEditorWP6].present = true;
+    app.editors[kEditorWord97].present = true;
     value(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\8.0\\InstallRoot", "", m_machine / "Office97");
-    ConfigureEditors(app);
+    ConfigureEditors(app, nullptr);
     EXPECT_TRUE(FileThere(m_install / "ovca40.exe"));
     EXPECT_TRUE(FileThere(m_machine / "Office97\\Startup\\ovca4097.dot"));
     EXPECT_EQ(Ini("Ortavel40CA", "DDEServerName", "wtapi.ini"), "WPOV");
 
     // Word 97 alone calls the checker's libraries itself.
-    app.editorPresent[kEditorWP6] = false;
-    ConfigureEditors(app);
+    app.editors[kEditorWP6].present = false;
+    ConfigureEditors(app, nullptr);
     EXPECT_FALSE(FileThere(m_install / "ovca40.exe"));
     EXPECT_FALSE(FileThere(m_install / "wvcommca.dat"));
     EXPECT_TRUE(FileThere(m_install / "Config\\ovca4097.dot"));

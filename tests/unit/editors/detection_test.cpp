@@ -82,10 +82,11 @@ protected:
 
 TEST_F(EditorMachine, NothingInstalledFindsNothing)
 {
-    app.editorPresent.fill(true);
+    for (CEditor& editor : app.editors)
+        editor.present = true;
     DetectEditors(app);
-    for (bool present : app.editorPresent)
-        EXPECT_FALSE(present);
+    for (const CEditor& editor : app.editors)
+        EXPECT_FALSE(editor.present) << editor.displayName;
 }
 
 TEST_F(EditorMachine, WordPerfectVersionsAreToldApartByTheirServers)
@@ -96,35 +97,35 @@ TEST_F(EditorMachine, WordPerfectVersionsAreToldApartByTheirServers)
     // Version 8 registered under the 6.0 key too, in another case: only 8.
     server("WPWin6.0", wp8);
     DetectEditors(app);
-    EXPECT_TRUE(app.editorPresent[kEditorWP8]);
-    EXPECT_EQ(app.wp8ServerPath, upper(wp8));
-    EXPECT_FALSE(app.editorPresent[kEditorWP6]);
+    EXPECT_TRUE(app.editors[kEditorWP8].present);
+    EXPECT_EQ(app.editors[kEditorWP8].path, upper(wp8));
+    EXPECT_FALSE(app.editors[kEditorWP6].present);
 
     // The 6.1 key is looked at when the 6.0 one names version 8.
     server("WPWin6.1", wp6);
     DetectEditors(app);
-    EXPECT_TRUE(app.editorPresent[kEditorWP6]);
-    EXPECT_EQ(app.wp6ServerPath, upper(wp6));
+    EXPECT_TRUE(app.editors[kEditorWP6].present);
+    EXPECT_EQ(app.editors[kEditorWP6].path, upper(wp6));
 
     // A usable 6.0 path that doesn't exist is not replaced by the 6.1 one.
     server("WPWin6.0", m_disk / "gone\\wpwin.exe");
     DetectWordPerfect6(app);
-    EXPECT_FALSE(app.editorPresent[kEditorWP6]);
+    EXPECT_FALSE(app.editors[kEditorWP6].present);
 
     // A version 8 server that is gone: no version 8, and its path as read.
     server("WP8Doc", m_disk / "Corel\\old.exe");
     DetectWordPerfect8(app);
-    EXPECT_FALSE(app.editorPresent[kEditorWP8]);
-    EXPECT_EQ(app.wp8ServerPath, m_disk / "Corel\\old.exe");
+    EXPECT_FALSE(app.editors[kEditorWP8].present);
+    EXPECT_EQ(app.editors[kEditorWP8].path, m_disk / "Corel\\old.exe");
 
     // Version 5 names its program in wpc.ini, arguments after a ";".
     std::string wp5 = make("WPWIN\\WPWIN.EXE");
     WritePrivateProfileStringA("App Server", "wpwp", (wp5 + ";/nt;WPWP").c_str(), "wpc.ini");
     DetectWordPerfect5(app);
-    EXPECT_TRUE(app.editorPresent[kEditorWP5]);
+    EXPECT_TRUE(app.editors[kEditorWP5].present);
     WritePrivateProfileStringA("App Server", "wpwp", (wp5 + "x;" + wp5).c_str(), "wpc.ini");
     DetectWordPerfect5(app);
-    EXPECT_FALSE(app.editorPresent[kEditorWP5]);
+    EXPECT_FALSE(app.editors[kEditorWP5].present);
 }
 
 TEST_F(EditorMachine, WordVersionsFollowTheirOwnPathRules)
@@ -136,10 +137,10 @@ TEST_F(EditorMachine, WordVersionsFollowTheirOwnPathRules)
     WritePrivateProfileStringA("Microsoft Word", "PROGRAMDIR", folder6.c_str(), "winword6.ini");
     WritePrivateProfileStringA("Microsoft Word", "STARTUP-PATH", (startup + "\\").c_str(), "winword6.ini");
     DetectWord6(app);
-    EXPECT_FALSE(app.editorPresent[kEditorWord6]);
+    EXPECT_FALSE(app.editors[kEditorWord6].present);
     make("WINWORD6\\Inicio\\");
     DetectWord6(app);
-    EXPECT_TRUE(app.editorPresent[kEditorWord6]);
+    EXPECT_TRUE(app.editors[kEditorWord6].present);
 
     // Word 7: the folder from the user's options, upper case once found.
     std::string word7 = make("MSOFFICE\\WINWORD\\winword.exe");
@@ -148,9 +149,9 @@ TEST_F(EditorMachine, WordVersionsFollowTheirOwnPathRules)
     value(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Word\\7.0\\Options", "PROGRAMDIR", folder7);
     value(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Word\\7.0\\Options", "STARTUP-PATH", "C:\\nowhere");
     DetectWord7(app);
-    EXPECT_TRUE(app.editorPresent[kEditorWord7]);
-    EXPECT_EQ(app.word7Folder, upper(folder7));
-    EXPECT_EQ(app.word7StartupFolder, "C:\\nowhere");
+    EXPECT_TRUE(app.editors[kEditorWord7].present);
+    EXPECT_EQ(app.editors[kEditorWord7].path, upper(folder7));
+    EXPECT_EQ(app.editors[kEditorWord7].startupFolder, "C:\\nowhere");
 
     // Word 97 loses the first and the last character of its folder, Word
     // 2000 only the last.
@@ -162,12 +163,12 @@ TEST_F(EditorMachine, WordVersionsFollowTheirOwnPathRules)
     std::string folder2000 = word2000.substr(0, word2000.rfind('\\') + 1);
     value(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0\\Word\\InstallRoot", "Path", folder2000);
     DetectEditors(app);
-    EXPECT_TRUE(app.editorPresent[kEditorWord97]);
-    EXPECT_EQ(app.word97Path, upper(word97));
-    EXPECT_TRUE(app.editorPresent[kEditorWord2000]);
-    EXPECT_EQ(app.word2000Path, upper(word2000));
-    EXPECT_TRUE(app.editorPresent[kEditorWord6]);
-    EXPECT_TRUE(app.editorPresent[kEditorWord7]);
+    EXPECT_TRUE(app.editors[kEditorWord97].present);
+    EXPECT_EQ(app.editors[kEditorWord97].path, upper(word97));
+    EXPECT_TRUE(app.editors[kEditorWord2000].present);
+    EXPECT_EQ(app.editors[kEditorWord2000].path, upper(word2000));
+    EXPECT_TRUE(app.editors[kEditorWord6].present);
+    EXPECT_TRUE(app.editors[kEditorWord7].present);
 
     // A value of another type, or one too short to hold a folder, is no Word.
     value(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\8.0\\Word\\InstallRoot", "Path", "\"");
@@ -176,23 +177,35 @@ TEST_F(EditorMachine, WordVersionsFollowTheirOwnPathRules)
     ASSERT_TRUE(root.deleteValue("Path"));
     ASSERT_TRUE(root.writeDword("Path", 1));
     DetectEditors(app);
-    EXPECT_FALSE(app.editorPresent[kEditorWord97]);
-    EXPECT_FALSE(app.editorPresent[kEditorWord2000]);
+    EXPECT_FALSE(app.editors[kEditorWord97].present);
+    EXPECT_FALSE(app.editors[kEditorWord2000].present);
 }
 
 TEST_F(EditorMachine, AmiProIsFoundWordProNever)
 {
     std::string ami = make("AMIPRO\\amipro.exe");
     server("AmiProDocument", ami);
-    app.wordProPath = "stale";
-    app.editorPresent[kEditorWordPro] = true;
+    app.editors[kEditorWordPro].path = "stale";
+    app.editors[kEditorWordPro].present = true;
     DetectEditors(app);
-    EXPECT_TRUE(app.editorPresent[kEditorAmiPro]);
-    EXPECT_EQ(app.amiProServerPath, upper(ami));
-    EXPECT_FALSE(app.editorPresent[kEditorWordPro]);
-    EXPECT_TRUE(app.wordProPath.empty());
+    EXPECT_TRUE(app.editors[kEditorAmiPro].present);
+    EXPECT_EQ(app.editors[kEditorAmiPro].path, upper(ami));
+    EXPECT_FALSE(app.editors[kEditorWordPro].present);
+    EXPECT_TRUE(app.editors[kEditorWordPro].path.empty());
 
     server("AmiProDocument", "");
     DetectAmiPro(app);
-    EXPECT_FALSE(app.editorPresent[kEditorAmiPro]);
+    EXPECT_FALSE(app.editors[kEditorAmiPro].present);
+}
+
+TEST(EditorTable, EachRowStandsAtItsIdAndOwnsItsGroup)
+{
+    CEditorTable editors = EditorTable();
+    for (int i = 0; i < kEditorCount; ++i) {
+        EXPECT_EQ(editors[i].id, i) << editors[i].displayName;
+        EXPECT_EQ(EditorOfGroup(editors, editors[i].groupName), &editors[i]) << editors[i].groupName;
+    }
+    // Groups of no editor, and names not spelt as the profile spells them.
+    EXPECT_EQ(EditorOfGroup(editors, "Eines"), nullptr);
+    EXPECT_EQ(EditorOfGroup(editors, "word97"), nullptr);
 }

@@ -33,8 +33,8 @@ TEST(ProductRecord, WrittenReadBackAndDeletedWithItsEditorKeys)
     app.groupName = "Eines";
     app.userInfo.name = "Joana Puig";
     app.userInfo.company = "Bramo";
-    app.editorPresent[kEditorWord2000] = true;
-    app.editorPresent[kEditorAmiPro] = true;
+    app.editors[kEditorWord2000].present = true;
+    app.editors[kEditorAmiPro].present = true;
 
     CInstallApp first;
     ReadProductRecord(first);

@@ -67,7 +67,7 @@ TEST(ErrorDialog, ShortFormExpandsAndCollapses)
     EXPECT_EQ(seen.caption, "Errada");
     EXPECT_EQ(seen.text(IDC_ERR_MESSAGE), LoadResourceString(IDS_CANNOT_CONTINUE));
     EXPECT_EQ(seen.text(IDC_ERR_TITLE), "El disc est\xE0 ple");
-    EXPECT_EQ(seen.text(IDC_ERR_EXPLANATION), LoadResourceString(24610));
+    EXPECT_EQ(seen.text(IDC_ERR_EXPLANATION), LoadResourceString(IDS_ERR_DISK_FULL_TEXT));
     EXPECT_EQ(seen.text(IDC_ERR_REFERENCE), "9.13 (CXFileException)");
     EXPECT_EQ(seen.text(IDOK), "D'acord");
 
@@ -88,7 +88,7 @@ TEST(ErrorDialog, AskErrorIsTrueOnlyForContinue)
 {
     {
         CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
-        EXPECT_TRUE(askError(IDS_CANNOT_INSTALL_FROM, CFileException(2), "DATA.MF1"));
+        EXPECT_TRUE(askError(IDS_CANNOT_INSTALL_FROM, CFileException(CFileException::fileNotFound), "DATA.MF1"));
         ASSERT_EQ(answerer.seen().size(), 1u);
         const CSeenDialog& seen = answerer.seen()[0];
         EXPECT_EQ(seen.text(IDOK), "Continuar.");
@@ -100,7 +100,7 @@ TEST(ErrorDialog, AskErrorIsTrueOnlyForContinue)
                          CDialogAnswerer::Press(IDC_EXPAND_TOGGLE)}) {
         // The toggle alone leaves the dialog open; the answerer closes it next.
         CDialogAnswerer answerer({CDialogAnswerer::Sequence({other, CDialogAnswerer::Close()})});
-        EXPECT_FALSE(askError(IDS_CANNOT_INSTALL_FROM, CZLibException(3), "X"));
+        EXPECT_FALSE(askError(IDS_CANNOT_INSTALL_FROM, CZLibException(kZLibDataError), "X"));
     }
 }
 

@@ -35,19 +35,27 @@ TEST(ErrorFamily, EveryClassNamesItselfAndFindsItsTexts)
         unsigned explanation;
     };
     const Case cases[] = {
-        {CXException(), "CXException", 24576, 24577},
-        {CXMemoryException(), "CXMemoryException", 24578, 24579},
-        {CXFileException(2), "CXFileException", 24590, 24591},
-        {CXFileException(13), "CXFileException", 24609, 24610},
-        {CXFileException(14), "CXFileException", 24611, 24581},
-        {CXArchiveException(3), "CXArchiveException", 24582, 24583},
-        {CXResourceException(), "CXResourceException", 24584, 24585},
-        {CXUserException(), "CXUserException", 24586, 24587},
-        {CXNotSupportedException(), "CXNotSupportedException", 24588, 24589},
-        {CInstallProfileException(0), "CInstallProfileException", 10, 13},
-        {CInstallProfileException(1), "CInstallProfileException", 10, 13},
-        {CMultiFileException(1), "CMultiFileException", 27648, 27649},
-        {CMultiFileException(5), "CMultiFileException", 27656, 27657},
+        {CXException(), "CXException", IDS_ERR_UNKNOWN_TITLE, IDS_ERR_UNKNOWN_TEXT},
+        {CXMemoryException(), "CXMemoryException", IDS_ERR_MEMORY_TITLE, IDS_ERR_MEMORY_TEXT},
+        {CXFileException(CFileException::fileNotFound), "CXFileException", IDS_ERR_NOT_FOUND_TITLE,
+         IDS_ERR_NOT_FOUND_TEXT},
+        {CXFileException(CFileException::diskFull), "CXFileException", IDS_ERR_DISK_FULL_TITLE,
+         IDS_ERR_DISK_FULL_TEXT},
+        {CXFileException(CFileException::endOfFile), "CXFileException", IDS_ERR_END_OF_FILE_TITLE,
+         IDS_ERR_FILE_TEXT},
+        {CXArchiveException(CArchiveException::endOfFile), "CXArchiveException", IDS_ERR_ARCHIVE_TITLE,
+         IDS_ERR_ARCHIVE_TEXT},
+        {CXResourceException(), "CXResourceException", IDS_ERR_RESOURCE_TITLE, IDS_ERR_RESOURCE_TEXT},
+        {CXUserException(), "CXUserException", IDS_ERR_USER_TITLE, IDS_ERR_USER_TEXT},
+        {CXNotSupportedException(), "CXNotSupportedException", IDS_ERR_NOT_SUPPORTED_TITLE,
+         IDS_ERR_NOT_SUPPORTED_TEXT},
+        {CInstallProfileException(kProfileNoDestinations), "CInstallProfileException",
+         IDS_PROFILE_ERROR_TITLE, IDS_PROFILE_ERROR_TEXT},
+        {CInstallProfileException(kProfileUnresolvedFolder), "CInstallProfileException",
+         IDS_PROFILE_ERROR_TITLE, IDS_PROFILE_ERROR_TEXT},
+        {CMultiFileException(kMultiFileUnknownMethod), "CMultiFileException", IDS_ERR_METHOD_TITLE,
+         IDS_ERR_METHOD_TEXT},
+        {CMultiFileException(kMultiFileBadCrc), "CMultiFileException", IDS_ERR_CRC_TITLE, IDS_ERR_CRC_TEXT},
     };
     for (const Case& c : cases) {
         EXPECT_STREQ(c.error.className(), c.name);
@@ -64,7 +72,7 @@ TEST(ErrorFamily, FileCausesZeroAndOneFallToTheGeneralRow)
     for (int cause : {0, 1, 15, -7}) {
         Texts t = lookup(CXFileException(cause));
         EXPECT_EQ(t.title.rfind("Errada 1001:\n", 0), 0u) << cause;
-        EXPECT_EQ(t.explanation, str(24581)) << cause;
+        EXPECT_EQ(t.explanation, str(IDS_ERR_FILE_TEXT)) << cause;
     }
 }
 
@@ -73,24 +81,24 @@ TEST(ErrorFamily, UnknownCodesShowTheDefaultTexts)
     for (int code : {0, 6, -1, 1000}) {
         Texts t = lookup(CMultiFileException(code));
         EXPECT_EQ(t.title, "S'ha produ\xEFt una errada desconeguda.") << code;
-        EXPECT_EQ(t.explanation, str(24577)) << code;
+        EXPECT_EQ(t.explanation, str(IDS_ERR_UNKNOWN_TEXT)) << code;
     }
     // zlib codes share their explanation; an unknown code gets the default pair.
-    for (int code = 1; code <= 4; ++code)
-        EXPECT_EQ(lookup(CZLibException(code)).explanation, str(27659));
-    EXPECT_EQ(lookup(CZLibException(1)).title, str(27658));
-    EXPECT_EQ(lookup(CZLibException(4)).title, "Errada 1012:\nL'arxiu s'ha fet malb\xE9 (errada en buffer).");
-    EXPECT_EQ(lookup(CZLibException(9)).title, str(24576));
+    for (int code = kZLibOtherError; code <= kZLibBufferError; ++code)
+        EXPECT_EQ(lookup(CZLibException(code)).explanation, str(IDS_ERR_ZLIB_TEXT));
+    EXPECT_EQ(lookup(CZLibException(kZLibOtherError)).title, str(IDS_ERR_ZLIB_TITLE));
+    EXPECT_EQ(lookup(CZLibException(kZLibBufferError)).title, "Errada 1012:\nL'arxiu s'ha fet malb\xE9 (errada en buffer).");
+    EXPECT_EQ(lookup(CZLibException(9)).title, str(IDS_ERR_UNKNOWN_TITLE));
 }
 
 TEST(ErrorFamily, StringTableTextsAsTheUserReadsThem)
 {
     // The profile error's title has its line break like every other title.
-    EXPECT_EQ(str(10), "Errada 1060:\nInformaci\xF3 incompleta per tal de continuar la instal\xB7laci\xF3.");
-    EXPECT_EQ(str(17), "No es poden instal\xB7lar els arxius des de  '%s':");
-    EXPECT_EQ(str(7), "Errada 1040:\nNo s'ha pogut crear la carpeta. Es recomana fer \xFAs de la carpeta "
-                      "que s'instal\xB7la per defecte: \"C:\\OVCA40\"");
-    EXPECT_EQ(str(24604).rfind("S'ha produ\xEFt una errada de hardware, accedint el seu arxiu del sistema. "
+    EXPECT_EQ(str(IDS_PROFILE_ERROR_TITLE), "Errada 1060:\nInformaci\xF3 incompleta per tal de continuar la instal\xB7laci\xF3.");
+    EXPECT_EQ(str(IDS_CANNOT_INSTALL_FROM), "No es poden instal\xB7lar els arxius des de  '%s':");
+    EXPECT_EQ(str(IDS_FOLDER_NOT_CREATED), "Errada 1040:\nNo s'ha pogut crear la carpeta. Es recomana fer \xFAs de la "
+                                       "carpeta que s'instal\xB7la per defecte: \"C:\\OVCA40\"");
+    EXPECT_EQ(str(IDS_ERR_HARDWARE_TEXT).rfind("S'ha produ\xEFt una errada de hardware, accedint el seu arxiu del sistema. "
                                "Possibles causes\r:\n- versions  de manipuladors", 0), 0u);
     EXPECT_EQ(str(IDS_STATUS_DONE), "Instal\xB7laci\xF3 finalitzada.");
     EXPECT_EQ(str(IDS_UNINSTALL_TITLE), "");
@@ -105,13 +113,13 @@ TEST(ErrorFamily, PlatformErrorsConvertToTheFamily)
     };
     const Case cases[] = {
         {CMemoryException(), "CXMemoryException", 0},
-        {CFileException(CFileException::accessDenied), "CXFileException", 5},
-        {CArchiveException(CArchiveException::endOfFile), "CXArchiveException", 3},
+        {CFileException(CFileException::accessDenied), "CXFileException", CFileException::accessDenied},
+        {CArchiveException(CArchiveException::endOfFile), "CXArchiveException", CArchiveException::endOfFile},
         {CNotSupportedException(), "CXNotSupportedException", 0},
         {CResourceException(), "CXResourceException", 0},
         {CUserException(), "CXUserException", 0},
-        {CException(), "CXException", 1},
-        {CZLibException(3), "CZLibException", 3},
+        {CException(), "CXException", kXUnknownError},
+        {CZLibException(kZLibDataError), "CZLibException", kZLibDataError},
     };
     for (const Case& c : cases) {
         std::unique_ptr<CXException> converted = toFamily(c.error);
@@ -126,12 +134,13 @@ TEST(ErrorFamily, ReferenceLineAndMessageOfADiskEntryFailure)
     std::string message = LoadResourceString(IDS_CANNOT_INSTALL_FROM);
     char formatted[512];
     std::snprintf(formatted, sizeof formatted, message.c_str(), "DATA.MF1");
-    CErrorTexts texts = ErrorTexts(17, CFileException(CFileException::fileNotFound), formatted);
+    CErrorTexts texts = ErrorTexts(IDS_CANNOT_INSTALL_FROM, CFileException(CFileException::fileNotFound), formatted);
     EXPECT_EQ(texts.reference, "17.2 (CXFileException)");
     EXPECT_EQ(texts.message, "No es poden instal\xB7lar els arxius des de  'DATA.MF1':");
     EXPECT_EQ(texts.title, "Errada 1003:\nL'arxiu no s'ha trobat.");
-    EXPECT_EQ(texts.explanation, str(24591));
+    EXPECT_EQ(texts.explanation, str(IDS_ERR_NOT_FOUND_TEXT));
 
-    EXPECT_EQ(ErrorTexts(9, CException(), "").reference, "9.1 (CXException)");
-    EXPECT_EQ(ErrorTexts(9, CZLibException(2), "").reference, "9.2 (CZLibException)");
+    EXPECT_EQ(ErrorTexts(IDS_CANNOT_CONTINUE, CException(), "").reference, "9.1 (CXException)");
+    EXPECT_EQ(ErrorTexts(IDS_CANNOT_CONTINUE, CZLibException(kZLibStreamError), "").reference,
+              "9.2 (CZLibException)");
 }

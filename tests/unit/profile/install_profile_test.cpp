@@ -131,7 +131,7 @@ TEST_F(InstallProfile, MissingOrBadDestinationsRaiseProfileErrors)
         ReadProfile(app, scratch / "none.ini");
         FAIL() << "no error for a profile without destinations";
     } catch (const CInstallProfileException& e) {
-        EXPECT_EQ(e.code, 0);
+        EXPECT_EQ(e.code, kProfileNoDestinations);
     }
     EXPECT_THROW(ReadProfile(app, scratch / "missing.ini"), CInstallProfileException);
 
@@ -146,7 +146,7 @@ TEST_F(InstallProfile, MissingOrBadDestinationsRaiseProfileErrors)
             ResolveDestinations(other);
             FAIL() << text;
         } catch (const CInstallProfileException& e) {
-            EXPECT_EQ(e.code, 1);
+            EXPECT_EQ(e.code, kProfileUnresolvedFolder);
         }
     }
 }

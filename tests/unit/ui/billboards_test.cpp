@@ -54,15 +54,15 @@ protected:
 
 TEST(PlaceOnScreen, CentreAtTheFractionOfTheScreen)
 {
-    POINT p = PlacedPosition(1024, 768, 200, 100, 1, 2, 1, 3);
+    POINT p = PlacedPosition(1024, 768, 200, 100, kBillboardCentre);
     EXPECT_EQ(p.x, 412);
     EXPECT_EQ(p.y, 206);
     // The copy page's place: below the billboards.
-    p = PlacedPosition(1024, 768, 300, 200, 1, 2, 3, 4);
+    p = PlacedPosition(1024, 768, 300, 200, kCopyPageCentre);
     EXPECT_EQ(p.x, 362);
     EXPECT_EQ(p.y, 476);
     // Odd sizes: half of -201 is -100.
-    p = PlacedPosition(1024, 768, 201, 101, 1, 2, 1, 3);
+    p = PlacedPosition(1024, 768, 201, 101, kBillboardCentre);
     EXPECT_EQ(p.x, 412);
     EXPECT_EQ(p.y, 206);
 }
@@ -70,15 +70,15 @@ TEST(PlaceOnScreen, CentreAtTheFractionOfTheScreen)
 TEST(PlaceOnScreen, KeptOnTheScreen)
 {
     // Would run off the bottom: pulled up to H - h.
-    POINT p = PlacedPosition(640, 480, 600, 400, 1, 2, 3, 4);
+    POINT p = PlacedPosition(640, 480, 600, 400, kCopyPageCentre);
     EXPECT_EQ(p.x, 20);
     EXPECT_EQ(p.y, 80);
     // Would run off the right: pulled left to W - w.
-    p = PlacedPosition(640, 480, 200, 100, 9, 10, 1, 2);
+    p = PlacedPosition(640, 480, 200, 100, {{9, 10}, {1, 2}});
     EXPECT_EQ(p.x, 440);
     EXPECT_EQ(p.y, 190);
     // Larger than the screen: the top-left corner stays visible.
-    p = PlacedPosition(640, 480, 800, 600, 1, 2, 1, 3);
+    p = PlacedPosition(640, 480, 800, 600, kBillboardCentre);
     EXPECT_EQ(p.x, 0);
     EXPECT_EQ(p.y, 0);
 }
@@ -88,10 +88,10 @@ TEST(PlaceOnScreen, MovesTheRealWindowWithoutResizingIt)
     HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 5, 5, 120, 60, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(w, nullptr);
-    PlaceOnScreen(w, 1, 2, 1, 3);
+    PlaceOnScreen(w, kBillboardCentre);
     RECT r = windowRect(w);
     POINT expected = PlacedPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                    120, 60, 1, 2, 1, 3);
+                                    120, 60, kBillboardCentre);
     EXPECT_EQ(r.left, expected.x);
     EXPECT_EQ(r.top, expected.y);
     EXPECT_EQ(r.right - r.left, 120);
@@ -171,7 +171,7 @@ TEST_F(Billboards, TextsOfTheFirstAndLast)
               "El Ortavel 4.0 s'ha desenvolupat amb els suggeriments i demandes del nostres usuaris.");
     HBITMAP art = reinterpret_cast<HBITMAP>(
         SendDlgItemMessageA(b0, IDC_BILLBOARD_ART, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    EXPECT_NE(art, nullptr) << "bitmap 152 missing";
+    EXPECT_NE(art, nullptr) << "bitmap IDB_BILLBOARD_SIDE missing";
 
     boards.ShowFor(2);
     HWND b2 = boards.shownWindow();
@@ -183,7 +183,7 @@ TEST_F(Billboards, TextsOfTheFirstAndLast)
               "de millorar el Ortavel.");
     HICON icon = reinterpret_cast<HICON>(
         SendDlgItemMessageA(b2, IDC_BILLBOARD_ART, STM_GETICON, 0, 0));
-    EXPECT_NE(icon, nullptr) << "icon 138 missing";
+    EXPECT_NE(icon, nullptr) << "icon IDI_BILLBOARD missing";
 }
 
 TEST_F(Billboards, PlacedAtTheMiddleOfTheUpperThird)
@@ -193,7 +193,7 @@ TEST_F(Billboards, PlacedAtTheMiddleOfTheUpperThird)
         boards.ShowFor(done);
         RECT r = windowRect(boards.shownWindow());
         POINT expected = PlacedPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                        r.right - r.left, r.bottom - r.top, 1, 2, 1, 3);
+                                        r.right - r.left, r.bottom - r.top, kBillboardCentre);
         EXPECT_EQ(r.left, expected.x) << "billboard " << done;
         EXPECT_EQ(r.top, expected.y) << "billboard " << done;
     }

@@ -1,5 +1,6 @@
 #include "ui/dictionary_backup.h"
 
+#include "resources/resource.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/scratch.h"
 
@@ -42,13 +43,13 @@ TEST(DictionaryBackup, CopyThenDeleteAndCancel)
 {
     BackupScene scene;
     {
-        CDialogAnswerer answerer({CDialogAnswerer::Press(CDictionaryBackup::kCancel)});
+        CDialogAnswerer answerer({CDialogAnswerer::Press(IDCANCEL)});
         EXPECT_FALSE(CDictionaryBackup(scene.folder, scene.floppy).Run(nullptr));
         ASSERT_EQ(answerer.seen().size(), 1u);
         EXPECT_EQ(answerer.seen()[0].caption, "Desinstal\xB7lant Ortavel Catal\xE0");
         EXPECT_TRUE(scene.dictionariesThere());
     }
-    CDialogAnswerer answerer({CDialogAnswerer::Press(CDictionaryBackup::kCopy)});
+    CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
     EXPECT_TRUE(CDictionaryBackup(scene.folder, scene.floppy).Run(nullptr));
     EXPECT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(ReadWholeFile(scene.floppy + "ovsalca4.dbc"), "ignore");
@@ -68,12 +69,12 @@ TEST(DictionaryBackup, DecliningTheRetryKeepsTheDialogOpen)
     bool openAfterNo = false, keptAfterNo = false;
     CDialogAnswerer answerer({
         CDialogAnswerer::Sequence({
-            CDialogAnswerer::Press(CDictionaryBackup::kCopy),
+            CDialogAnswerer::Press(IDOK),
             [&](HWND dialog) {
                 openAfterNo = IsWindowVisible(dialog) != FALSE;
                 keptAfterNo = scene.dictionariesThere();
             },
-            CDialogAnswerer::Press(CDictionaryBackup::kContinue),
+            CDialogAnswerer::Press(IDC_BACKUP_CONTINUE),
         }),
         CDialogAnswerer::Press(IDNO),
     });

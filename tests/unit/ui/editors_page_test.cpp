@@ -26,13 +26,13 @@ std::vector<std::string> lines(HWND list)
 // Licence, reading and folder pages, up to the editor page.
 bool walkToEditors(CTestRun& run, const CScratchFolder& target)
 {
-    ShowPage(kPageLicence, false);
-    PressBar(kPageLicence, CButtonBar::kNext);
-    if (!run.reached(kPageFolder))
+    ShowPage(IDD_PAGE_LICENCE, false);
+    PressBar(IDD_PAGE_LICENCE, IDC_NEXT);
+    if (!run.reached(IDD_PAGE_FOLDER))
         return false;
-    SetDlgItemTextA(FindPage(kPageFolder)->hwnd(), 1001, target.path().c_str());
-    PressBar(kPageFolder, CButtonBar::kNext);
-    return run.reached(kPageEditors);
+    SetDlgItemTextA(FindPage(IDD_PAGE_FOLDER)->hwnd(), IDC_FOLDER_EDIT, target.path().c_str());
+    PressBar(IDD_PAGE_FOLDER, IDC_NEXT);
+    return run.reached(IDD_PAGE_EDITORS);
 }
 
 } // namespace
@@ -41,43 +41,43 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
 {
     CTestRun run;
     run.dist.write("install.ini", kProfile);
-    run.app.editorPresent[kEditorWord97] = true;
-    run.app.editorPresent[kEditorWP8] = true;
+    run.app.editors[kEditorWord97].present = true;
+    run.app.editors[kEditorWP8].present = true;
     CScratchFolder target;
     ASSERT_TRUE(walkToEditors(run, target));
-    HWND page = FindPage(kPageEditors)->hwnd();
-    HWND list = GetDlgItem(page, CEditorsPage::kList);
+    HWND page = FindPage(IDD_PAGE_EDITORS)->hwnd();
+    HWND list = GetDlgItem(page, IDC_EDITOR_LIST);
 
     // Found editors only, sorted by their titles, all ticked.
     EXPECT_EQ(lines(list), (std::vector<std::string>{"Word 97", "WordPerfect 8.0"}));
     EXPECT_TRUE(run.app.groups.at("Word97")->checked);
     char description[128] = {};
-    GetDlgItemTextA(page, CEditorsPage::kDescription, description, sizeof description);
+    GetDlgItemTextA(page, IDC_EDITOR_DESCRIPTION, description, sizeof description);
     EXPECT_STREQ(description, "Macros per a Word 97");
 
     // Space on the current line unticks it; going on applies the ticks.
     SendMessageA(list, WM_CHAR, ' ', 1);
     EXPECT_FALSE(run.app.groups.at("Word97")->checked);
-    PressBar(kPageEditors, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageGroup));
+    PressBar(IDD_PAGE_EDITORS, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_GROUP));
     EXPECT_FALSE(run.app.groups.at("Word97")->selected);
-    EXPECT_FALSE(run.app.editorPresent[kEditorWord97]);
+    EXPECT_FALSE(run.app.editors[kEditorWord97].present);
     EXPECT_TRUE(run.app.groups.at("WP8")->selected);
-    EXPECT_TRUE(run.app.editorPresent[kEditorWP8]);
+    EXPECT_TRUE(run.app.editors[kEditorWP8].present);
     EXPECT_TRUE(run.app.groups.at("Base")->selected);
     EXPECT_FALSE(run.app.groups.at("Amipro")->selected);  // not found: never copied
 
     // The manual list offers every editor but WordPerfect 8.0 and Word Pro,
     // unticked; going on without ticks clears the flags the button set.
-    PressBar(kPageGroup, CButtonBar::kBack);
-    ASSERT_TRUE(run.reached(kPageEditors));
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(CEditorsPage::kManual, BN_CLICKED), 0);
+    PressBar(IDD_PAGE_GROUP, IDC_BACK);
+    ASSERT_TRUE(run.reached(IDD_PAGE_EDITORS));
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_EDITOR_MANUAL, BN_CLICKED), 0);
     EXPECT_EQ(lines(list), (std::vector<std::string>{"AmiPro 3.x", "Word 97"}));
     EXPECT_FALSE(run.app.groups.at("WP8")->checked);
-    PressBar(kPageEditors, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageGroup));
-    EXPECT_FALSE(run.app.editorPresent[kEditorWP8]);
-    EXPECT_FALSE(run.app.editorPresent[kEditorAmiPro]);
+    PressBar(IDD_PAGE_EDITORS, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_GROUP));
+    EXPECT_FALSE(run.app.editors[kEditorWP8].present);
+    EXPECT_FALSE(run.app.editors[kEditorAmiPro].present);
     EXPECT_FALSE(run.app.groups.at("Extra")->selected);
 }
 
@@ -87,21 +87,21 @@ TEST(GroupPage, NewNameOrAnExistingGroup)
     run.dist.write("install.ini", kProfile);
     CScratchFolder target;
     ASSERT_TRUE(walkToEditors(run, target));
-    PressBar(kPageEditors, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageGroup));
-    HWND page = FindPage(kPageGroup)->hwnd();
+    PressBar(IDD_PAGE_EDITORS, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_GROUP));
+    HWND page = FindPage(IDD_PAGE_GROUP)->hwnd();
     char text[128] = {};
-    GetDlgItemTextA(page, 1006, text, sizeof text);
+    GetDlgItemTextA(page, IDC_GROUP_NAME, text, sizeof text);
     EXPECT_STREQ(text, "Ortavel 4.0 Catal\xE0");
-    EXPECT_EQ(IsDlgButtonChecked(page, 1004), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_GROUP_NEW), BST_CHECKED);
 
     // Choosing an existing group switches to it.
-    HWND list = GetDlgItem(page, 1007);
+    HWND list = GetDlgItem(page, IDC_GROUP_LIST);
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Eines"));
     SendMessageA(list, LB_SETCURSEL, SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("Eines")), 0);
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1007, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-    EXPECT_EQ(IsDlgButtonChecked(page, 1005), BST_CHECKED);
-    PressBar(kPageGroup, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageUserData));
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_GROUP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_GROUP_EXISTING), BST_CHECKED);
+    PressBar(IDD_PAGE_GROUP, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_USER_DATA));
     EXPECT_EQ(run.app.groupName, "Eines");
 }

@@ -16,10 +16,10 @@ TEST(FreeSpaceWarning, NamesTheDriveAndBothNumbers)
     ASSERT_EQ(answerer.seen().size(), 3u);
     const CSeenDialog& seen = answerer.seen()[0];
     EXPECT_EQ(seen.caption, "Espai insuficient al disc");
-    EXPECT_EQ(seen.text(CFreeSpaceWarning::kText),
+    EXPECT_EQ(seen.text(IDC_SPACE_TEXT),
               "No hi ha suficient espai disponible a la unitat D: per instal\xB7lar el Ortavel Catal\xE0.");
-    EXPECT_EQ(seen.text(CFreeSpaceWarning::kNeeded), "9437184");
-    EXPECT_EQ(seen.text(CFreeSpaceWarning::kAvailable), "6000000000");
+    EXPECT_EQ(seen.text(IDC_SPACE_NEEDED), "9437184");
+    EXPECT_EQ(seen.text(IDC_SPACE_AVAILABLE), "6000000000");
 
     EXPECT_EQ(CFreeSpaceWarning::DriveOf("C:\\X\\"), "C:");
     EXPECT_EQ(CFreeSpaceWarning::DriveOf("\\\\SERVER\\SHARE\\"), "\\\\SERVER\\SHARE\\");

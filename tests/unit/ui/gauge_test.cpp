@@ -1,5 +1,6 @@
 #include "ui/gauge.h"
 
+#include "resources/resource.h"
 #include "tests/unit/ui/pixels.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +53,7 @@ protected:
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(parent, nullptr);
         placeholder = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, 20, 30,
-                                      220, 22, parent, reinterpret_cast<HMENU>(1010),
+                                      220, 22, parent, reinterpret_cast<HMENU>(IDC_GAUGE),
                                       GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(placeholder, nullptr);
     }
@@ -177,9 +178,9 @@ TEST_F(GaugeWindow, TakesThePlaceholdersPlaceAndId)
     RECT expected;
     GetClientRect(placeholder, &expected);
     MapWindowPoints(placeholder, parent, reinterpret_cast<POINT*>(&expected), 2);
-    ASSERT_TRUE(gauge.create(0x50800000, 1010, parent));
+    ASSERT_TRUE(gauge.create(0x50800000, IDC_GAUGE, parent));
     EXPECT_FALSE(IsWindow(placeholder));
-    EXPECT_EQ(GetDlgItem(parent, 1010), gauge.hwnd());
+    EXPECT_EQ(GetDlgItem(parent, IDC_GAUGE), gauge.hwnd());
     char text[32] = {};
     GetWindowTextA(gauge.hwnd(), text, sizeof text);
     EXPECT_STREQ(text, "Gauge");
@@ -192,7 +193,7 @@ TEST_F(GaugeWindow, TakesThePlaceholdersPlaceAndId)
 
 TEST_F(GaugeWindow, RepaintsOnlyWhenAskedOrAtTheNextPaint)
 {
-    ASSERT_TRUE(gauge.create(0x50800000, 1010, parent));
+    ASSERT_TRUE(gauge.create(0x50800000, IDC_GAUGE, parent));
     UpdateWindow(gauge.hwnd());
     RECT client;
     GetClientRect(gauge.hwnd(), &client);

@@ -27,24 +27,24 @@ TEST(PageSequence, BackFromTheFolderPagePassesTheReadingPageWithoutReading)
 {
     CTestRun run;
     run.dist.write("install.ini", kProfile);
-    ShowPage(kPageLicence, false);
-    ASSERT_TRUE(run.reached(kPageLicence));
-    EXPECT_FALSE(IsWindowEnabled(FindPage(kPageLicence)->bar()->item(CButtonBar::kBack)));
+    ShowPage(IDD_PAGE_LICENCE, false);
+    ASSERT_TRUE(run.reached(IDD_PAGE_LICENCE));
+    EXPECT_FALSE(IsWindowEnabled(FindPage(IDD_PAGE_LICENCE)->bar()->item(IDC_BACK)));
 
-    PressBar(kPageLicence, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageFolder));
-    EXPECT_EQ(FindPage(kPageReading)->prev, kPageLicence);
-    EXPECT_EQ(FindPage(kPageFolder)->prev, kPageReading);
+    PressBar(IDD_PAGE_LICENCE, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_FOLDER));
+    EXPECT_EQ(FindPage(IDD_PAGE_READING)->prev, IDD_PAGE_LICENCE);
+    EXPECT_EQ(FindPage(IDD_PAGE_FOLDER)->prev, IDD_PAGE_READING);
     EXPECT_EQ(run.app.groups.size(), 2u);
-    EXPECT_FALSE(IsWindowVisible(FindPage(kPageLicence)->hwnd()));
+    EXPECT_FALSE(IsWindowVisible(FindPage(IDD_PAGE_LICENCE)->hwnd()));
 
     // The profile is gone now: reading it again would fail.
     DeleteFileA((run.dist / "install.ini").c_str());
-    PressBar(kPageFolder, CButtonBar::kBack);
-    ASSERT_TRUE(run.reached(kPageLicence));
-    EXPECT_TRUE(IsWindowVisible(FindPage(kPageLicence)->hwnd()));
-    PressBar(kPageLicence, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageFolder));
+    PressBar(IDD_PAGE_FOLDER, IDC_BACK);
+    ASSERT_TRUE(run.reached(IDD_PAGE_LICENCE));
+    EXPECT_TRUE(IsWindowVisible(FindPage(IDD_PAGE_LICENCE)->hwnd()));
+    PressBar(IDD_PAGE_LICENCE, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_FOLDER));
     EXPECT_TRUE(run.app.succeeded);
     EXPECT_EQ(run.app.groups.size(), 2u);
 }
@@ -53,40 +53,40 @@ TEST(PageSequence, CancelAsksOnTheLicencePageButNotOnTheUninstallConfirmation)
 {
     {
         CTestRun run;
-        ShowPage(kPageLicence, false);
-        ASSERT_TRUE(run.reached(kPageLicence));
+        ShowPage(IDD_PAGE_LICENCE, false);
+        ASSERT_TRUE(run.reached(IDD_PAGE_LICENCE));
         {
             CDialogAnswerer answerer({CDialogAnswerer::Press(IDNO)});
-            PressBar(kPageLicence, CButtonBar::kCancel);
+            PressBar(IDD_PAGE_LICENCE, IDCANCEL);
             ASSERT_EQ(answerer.seen().size(), 1u);
             EXPECT_NE(answerer.seen()[0].allText().find("no s'ha instal\xB7lat. Voleu sortir?"),
                       std::string::npos);
         }
-        EXPECT_EQ(run.currentId(), kPageLicence);
+        EXPECT_EQ(run.currentId(), IDD_PAGE_LICENCE);
         EXPECT_TRUE(run.app.succeeded);
         {
             CDialogAnswerer answerer({CDialogAnswerer::Press(IDYES)});
-            PressBar(kPageLicence, CButtonBar::kCancel);
+            PressBar(IDD_PAGE_LICENCE, IDCANCEL);
             EXPECT_EQ(answerer.seen().size(), 1u);
         }
-        EXPECT_TRUE(run.reached(kPageFailed));
+        EXPECT_TRUE(run.reached(IDD_PAGE_FAILED));
         EXPECT_FALSE(run.app.succeeded);
     }
     {
         CTestRun run;
         run.app.uninstallMode = true;
-        ShowPage(kPageUninstallConfirm, false);
-        ASSERT_TRUE(run.reached(kPageUninstallConfirm));
+        ShowPage(IDD_PAGE_UNINSTALL_CONFIRM, false);
+        ASSERT_TRUE(run.reached(IDD_PAGE_UNINSTALL_CONFIRM));
         CDialogAnswerer answerer({});
-        PressBar(kPageUninstallConfirm, CButtonBar::kCancel);
+        PressBar(IDD_PAGE_UNINSTALL_CONFIRM, IDCANCEL);
         EXPECT_TRUE(answerer.seen().empty());
-        ASSERT_TRUE(run.reached(kPageFailed));
+        ASSERT_TRUE(run.reached(IDD_PAGE_FAILED));
         EXPECT_FALSE(run.app.succeeded);
-        HWND failed = FindPage(kPageFailed)->hwnd();
+        HWND failed = FindPage(IDD_PAGE_FAILED)->hwnd();
         char caption[128] = {};
         GetWindowTextA(failed, caption, sizeof caption);
         EXPECT_STREQ(caption, "Desinstal\xB7laci\xF3 de Ortavel");
-        EXPECT_EQ(editText(failed, 1037), "El Ortavel no s'ha desinstal\xB7lat.");
+        EXPECT_EQ(editText(failed, IDC_PAGE_TEXT), "El Ortavel no s'ha desinstal\xB7lat.");
         // "D'acord" ends the run.
         SendMessageA(failed, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(run.pumpUntil([&] { return run.ended; }));
@@ -98,18 +98,18 @@ namespace {
 // Stands for the registration page: notes that the run got there.
 class CArrivalPage : public CPage {
 public:
-    explicit CArrivalPage(int id) : CPage(id, -1, false) {}
+    explicit CArrivalPage(int id) : CPage(id, kEndOfRun, false) {}
     int DoWork() override
     {
         reached = true;
         // Every page of the run so far, while the windows are still there.
-        for (int id : {int(kPageLicence), int(kPageReading), int(kPageFolder), int(kPageCopy), pageId}) {
+        for (int id : {IDD_PAGE_LICENCE, IDD_PAGE_READING, IDD_PAGE_FOLDER, IDD_PAGE_COPY, pageId}) {
             RECT r = {-1, -1, -1, -1};
             if (CPage* page = FindPage(id))
                 GetWindowRect(page->hwnd(), &r);
             rects.push_back(r);
         }
-        return 0;
+        return kNoPage;
     }
     bool reached = false;
     std::vector<RECT> rects;
@@ -125,12 +125,12 @@ TEST(PageSequence, BatchModeWalksByItselfAndUsesTheDefaultFolder)
     run.dist.write("ORTAVEL.EXE", "0123456789");
     std::string expected = CFolderPage::DefaultFolder('C', "OVCA40TEST");
     RemoveTree(expected);
-    auto arrival = std::make_unique<CArrivalPage>(kPageRegistering);
+    auto arrival = std::make_unique<CArrivalPage>(IDD_PAGE_REGISTERING);
     CArrivalPage* registering = arrival.get();
     RegisterPage(std::move(arrival));
 
     CDialogAnswerer answerer({});
-    ShowPage(kPageLicence, false);
+    ShowPage(IDD_PAGE_LICENCE, false);
     ASSERT_TRUE(run.pumpUntil([&] { return run.ended; }));
     EXPECT_TRUE(answerer.seen().empty());
     EXPECT_TRUE(registering->reached);
@@ -154,16 +154,16 @@ TEST(PageSequence, AnErrorOfTheFolderPagesForwardStepLeadsToTheFailurePage)
     CTestRun run;
     // Destination 1 hangs from a parent that never exists.
     run.dist.write("install.ini", "[destinations]\n0=X\n1=Dades|7\n[groups]\n");
-    ShowPage(kPageLicence, false);
-    PressBar(kPageLicence, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageFolder));
+    ShowPage(IDD_PAGE_LICENCE, false);
+    PressBar(IDD_PAGE_LICENCE, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_FOLDER));
     CScratchFolder target;
-    SetDlgItemTextA(FindPage(kPageFolder)->hwnd(), CFolderPage::kFolderEdit, target.path().c_str());
+    SetDlgItemTextA(FindPage(IDD_PAGE_FOLDER)->hwnd(), IDC_FOLDER_EDIT, target.path().c_str());
     CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
-    PressBar(kPageFolder, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageFailed));
+    PressBar(IDD_PAGE_FOLDER, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_FAILED));
     ASSERT_EQ(answerer.seen().size(), 1u);
-    EXPECT_EQ(answerer.seen()[0].text(1104), "9.1 (CInstallProfileException)");
+    EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_REFERENCE), "9.1 (CInstallProfileException)");
     EXPECT_FALSE(run.app.succeeded);
 }
 
@@ -172,17 +172,17 @@ TEST(PageSequence, FolderThatCantBeCreatedKeepsThePage)
     CTestRun run;
     run.dist.write("install.ini", kProfile);
     run.dist.write("afile", "x");
-    ShowPage(kPageLicence, false);
-    PressBar(kPageLicence, CButtonBar::kNext);
-    ASSERT_TRUE(run.reached(kPageFolder));
-    HWND page = FindPage(kPageFolder)->hwnd();
-    EXPECT_EQ(editText(page, CFolderPage::kFolderEdit), "C:\\OVCA40TEST\\");
-    SetDlgItemTextA(page, CFolderPage::kFolderEdit, (run.dist / "afile\\inner").c_str());
+    ShowPage(IDD_PAGE_LICENCE, false);
+    PressBar(IDD_PAGE_LICENCE, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_FOLDER));
+    HWND page = FindPage(IDD_PAGE_FOLDER)->hwnd();
+    EXPECT_EQ(editText(page, IDC_FOLDER_EDIT), "C:\\OVCA40TEST\\");
+    SetDlgItemTextA(page, IDC_FOLDER_EDIT, (run.dist / "afile\\inner").c_str());
     CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
-    PressBar(kPageFolder, CButtonBar::kNext);
+    PressBar(IDD_PAGE_FOLDER, IDC_NEXT);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_NE(answerer.seen()[0].allText().find("Errada 1040:"), std::string::npos);
-    EXPECT_EQ(run.currentId(), kPageFolder);
+    EXPECT_EQ(run.currentId(), IDD_PAGE_FOLDER);
     EXPECT_TRUE(run.app.succeeded);
 }
 
@@ -191,14 +191,14 @@ namespace {
 // A page whose work looks at its own bar while it runs.
 class CProbePage : public CPage {
 public:
-    CProbePage() : CPage(kPageDone, -1, true) { prev = kPageLicence; }
+    CProbePage() : CPage(IDD_PAGE_DONE, kEndOfRun, true) { prev = IDD_PAGE_LICENCE; }
     int DoWork() override
     {
-        backEnabled = IsWindowEnabled(bar()->item(CButtonBar::kBack)) != FALSE;
-        nextEnabled = IsWindowEnabled(bar()->item(CButtonBar::kNext)) != FALSE;
-        cancelEnabled = IsWindowEnabled(bar()->item(CButtonBar::kCancel)) != FALSE;
+        backEnabled = IsWindowEnabled(bar()->item(IDC_BACK)) != FALSE;
+        nextEnabled = IsWindowEnabled(bar()->item(IDC_NEXT)) != FALSE;
+        cancelEnabled = IsWindowEnabled(bar()->item(IDCANCEL)) != FALSE;
         ran = true;
-        return 0;
+        return kNoPage;
     }
     bool ran = false, backEnabled = true, nextEnabled = true, cancelEnabled = false;
 };
@@ -211,13 +211,13 @@ TEST(PageSequence, NavigationIsDisabledWhileAPageWorks)
     auto probe = std::make_unique<CProbePage>();
     CProbePage* page = probe.get();
     RegisterPage(std::move(probe));
-    ShowPage(kPageDone, false);
+    ShowPage(IDD_PAGE_DONE, false);
     ASSERT_TRUE(run.pumpUntil([&] { return page->ran; }));
     EXPECT_FALSE(page->backEnabled);
     EXPECT_FALSE(page->nextEnabled);
     EXPECT_TRUE(page->cancelEnabled);
-    EXPECT_TRUE(IsWindowEnabled(page->bar()->item(CButtonBar::kBack)));
-    EXPECT_TRUE(IsWindowEnabled(page->bar()->item(CButtonBar::kNext)));
+    EXPECT_TRUE(IsWindowEnabled(page->bar()->item(IDC_BACK)));
+    EXPECT_TRUE(IsWindowEnabled(page->bar()->item(IDC_NEXT)));
 }
 
 TEST(LicencePage, TextIsBoundedAndReadyForTheEditControl)

@@ -43,20 +43,20 @@ TEST(RestartPage, RefusedRestartSaysSoAndStaysThenDontRestartEndsTheRun)
     CFakeRestart::calls = 0;
     CFakeRestart::answer = false;
     RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::restart));
-    ShowPage(kPageRestart, false);
-    ASSERT_TRUE(run.reached(kPageRestart));
-    HWND page = FindPage(kPageRestart)->hwnd();
+    ShowPage(IDD_PAGE_RESTART, false);
+    ASSERT_TRUE(run.reached(IDD_PAGE_RESTART));
+    HWND page = FindPage(IDD_PAGE_RESTART)->hwnd();
     CSeenDialog shown = SnapshotDialog(page);
     EXPECT_EQ(shown.caption, "Ortavel 4.0 Catal\xE0 IWSETUPNAME");
-    EXPECT_EQ(shown.text(CRestartPage::kRestart), "&Restart");
-    EXPECT_EQ(shown.text(CRestartPage::kDontRestart), "&Don't Restart");
+    EXPECT_EQ(shown.text(IDC_RESTART), "&Restart");
+    EXPECT_EQ(shown.text(IDC_DONT_RESTART), "&Don't Restart");
     EXPECT_NE(shown.allText().find("you will need to restart your computer."), std::string::npos);
-    EXPECT_TRUE(isDefaultButton(GetDlgItem(page, CRestartPage::kDontRestart)));
-    EXPECT_FALSE(isDefaultButton(GetDlgItem(page, CRestartPage::kRestart)));
+    EXPECT_TRUE(isDefaultButton(GetDlgItem(page, IDC_DONT_RESTART)));
+    EXPECT_FALSE(isDefaultButton(GetDlgItem(page, IDC_RESTART)));
 
     {
         CDialogAnswerer answerer({CDialogAnswerer::Press(IDOK)});
-        press(kPageRestart, CRestartPage::kRestart);
+        press(IDD_PAGE_RESTART, IDC_RESTART);
         ASSERT_EQ(answerer.seen().size(), 1u);
         EXPECT_NE(answerer.seen()[0].allText().find(
                       "Windows no pot tancar les aplicacions . \n\nSi us plau, tanqueu les "
@@ -64,7 +64,7 @@ TEST(RestartPage, RefusedRestartSaysSoAndStaysThenDontRestartEndsTheRun)
                   std::string::npos);
     }
     EXPECT_EQ(CFakeRestart::calls, 1);
-    EXPECT_EQ(run.currentId(), kPageRestart);
+    EXPECT_EQ(run.currentId(), IDD_PAGE_RESTART);
     EXPECT_TRUE(IsWindowVisible(page));
     EXPECT_TRUE(run.app.mainWnd->exists());
     EXPECT_TRUE(run.app.succeeded);
@@ -73,13 +73,13 @@ TEST(RestartPage, RefusedRestartSaysSoAndStaysThenDontRestartEndsTheRun)
     CFakeRestart::answer = true;
     {
         CDialogAnswerer answerer({});
-        press(kPageRestart, CRestartPage::kRestart);
+        press(IDD_PAGE_RESTART, IDC_RESTART);
         EXPECT_TRUE(answerer.seen().empty());
     }
     EXPECT_EQ(CFakeRestart::calls, 2);
-    EXPECT_EQ(run.currentId(), kPageRestart);
+    EXPECT_EQ(run.currentId(), IDD_PAGE_RESTART);
 
-    press(kPageRestart, CRestartPage::kDontRestart);
+    press(IDD_PAGE_RESTART, IDC_DONT_RESTART);
     EXPECT_TRUE(run.pumpUntil([&] { return !run.app.mainWnd->exists(); }));
     EXPECT_EQ(CFakeRestart::calls, 2);
     EXPECT_TRUE(run.app.succeeded);
@@ -87,10 +87,10 @@ TEST(RestartPage, RefusedRestartSaysSoAndStaysThenDontRestartEndsTheRun)
 
 TEST(RegisteringPage, SuccessorFollowsSuccessAndRestart)
 {
-    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(true, false), kPageDone);
-    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(true, true), kPageRestart);
-    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(false, false), kPageFailed);
-    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(false, true), kPageFailed);
+    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(true, false), IDD_PAGE_DONE);
+    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(true, true), IDD_PAGE_RESTART);
+    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(false, false), IDD_PAGE_FAILED);
+    EXPECT_EQ(CRegisteringPage::NextPageAfterRegistering(false, true), IDD_PAGE_FAILED);
 }
 
 namespace {
@@ -116,8 +116,8 @@ int runRegisteringPage(CTestRun& run, const CRegistryPlace& place)
     run.app.destinations[kDestInstallFolder] = std::move(zero);
     RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::restart));
     RegisterPage(std::make_unique<CRegisteringPage>(place));
-    ShowPage(kPageRegistering, false);
-    run.pumpUntil([&] { return run.currentId() != kPageRegistering; });
+    ShowPage(IDD_PAGE_REGISTERING, false);
+    run.pumpUntil([&] { return run.currentId() != IDD_PAGE_REGISTERING; });
     return run.currentId();
 }
 
@@ -138,7 +138,7 @@ TEST(RegisteringPage, RegistersTheProductAndOffersTheRestartWhenOneIsNeeded)
     run.app.restartNeeded = true;
     ASSERT_FALSE(run.app.mainFileName.empty());
     ASSERT_FALSE(run.app.displayName.empty());
-    EXPECT_EQ(runRegisteringPage(run, place), kPageRestart);
+    EXPECT_EQ(runRegisteringPage(run, place), IDD_PAGE_RESTART);
     EXPECT_TRUE(run.app.succeeded);
 
     std::string appKey = place.appPathsKey() + "\\" + run.app.mainFileName;
@@ -157,7 +157,7 @@ TEST(RegisteringPage, EndsOnTheDonePageOrTheFailurePage)
     {
         CScratchRegistryPlace scratch;
         CTestRun run;
-        EXPECT_EQ(runRegisteringPage(run, scratch.place()), kPageDone);
+        EXPECT_EQ(runRegisteringPage(run, scratch.place()), IDD_PAGE_DONE);
         EXPECT_TRUE(KeyExists(scratch.place().root,
                               scratch.place().uninstallKey() + "\\" + run.app.displayName));
     }
@@ -167,6 +167,6 @@ TEST(RegisteringPage, EndsOnTheDonePageOrTheFailurePage)
         // An earlier step failed, and a restart was asked for before it did.
         run.app.succeeded = false;
         run.app.restartNeeded = true;
-        EXPECT_EQ(runRegisteringPage(run, scratch.place()), kPageFailed);
+        EXPECT_EQ(runRegisteringPage(run, scratch.place()), IDD_PAGE_FAILED);
     }
 }
