@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,14 +48,14 @@ TEST(Manifest, OneManifestAskingForElevationNamingVistaTo11AndSystemDpi)
 {
     std::string program = WindowsPathOf(INSTALL_EXE);
 
-    // Exactly one: a second one (a toolchain's default manifest) would make
-    // the link or the loader pick either.
+    // Exactly one, id 1: a toolchain's default manifest beside ours would
+    // leave Windows reading one of the two.
     HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
     std::vector<ULONG_PTR> names;
-    EnumResourceNamesA(module, MAKEINTRESOURCEA(24), collectName, reinterpret_cast<LONG_PTR>(&names));
+    EnumResourceNamesA(module, RT_MANIFEST, collectName, reinterpret_cast<LONG_PTR>(&names));
     EXPECT_EQ(names, std::vector<ULONG_PTR>{1});
-    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr);
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST), nullptr);
     FreeLibrary(module);
 
     // Its settings as the activation context parses them: a misspelt
