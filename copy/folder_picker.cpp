@@ -41,6 +41,28 @@ void showBlankAddressMessage(HWND owner)
                 LoadResourceString(IDS_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+// Wine's dialog makes the folder and drive items as tall as their icons,
+// which cuts the names off once the font is taller (144 DPI).
+void fitItemsToFont(HWND dialog)
+{
+    HWND folders = GetDlgItem(dialog, lst2);
+    HDC dc = folders ? GetDC(folders) : nullptr;
+    if (!dc)
+        return;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(folders, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    if (old)
+        SelectObject(dc, old);
+    ReleaseDC(folders, dc);
+    if (SendMessageA(folders, LB_GETITEMHEIGHT, 0, 0) < tm.tmHeight)
+        SendMessageA(folders, LB_SETITEMHEIGHT, 0, tm.tmHeight);
+    HWND drives = GetDlgItem(dialog, cmb2);
+    if (drives && SendMessageA(drives, CB_GETITEMHEIGHT, 0, 0) < tm.tmHeight)
+        SendMessageA(drives, CB_SETITEMHEIGHT, 0, tm.tmHeight);
+}
+
 UINT_PTR CALLBACK pickerHook(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* state = reinterpret_cast<CPickerState*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -55,6 +77,7 @@ UINT_PTR CALLBACK pickerHook(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
                 ShowWindow(control, SW_HIDE);
         ShowWindow(GetDlgItem(dialog, state->editable ? IDC_PICKER_ADDRESS_TEXT : IDC_PICKER_ADDRESS_EDIT), SW_HIDE);
         showAddress(dialog, *state);
+        fitItemsToFont(dialog);
         CentreWindowOnOwner(dialog);
         return TRUE;
     }

@@ -27,6 +27,7 @@ e2e_copy_disks() {
 }
 
 # e2e_prefix NAME: a fresh copy of the pristine prefix for one scenario.
+# E2E_DPI (e.g. 144) gives its screen that many pixels per inch.
 e2e_prefix() {
     WINE_PREFIX_DIR= "$E2E_ROOT/scripts/wineprefix.sh"
     dir="$E2E_ROOT/build/e2e/$1"
@@ -36,6 +37,12 @@ e2e_prefix() {
     cp -a --reflink=auto "$E2E_ROOT/build/wineprefix-pristine" "$dir"
     export WINE_PREFIX_DIR="$dir" WINEPREFIX="$dir"
     INSTALLER=""
+    if [ -n "$E2E_DPI" ]; then
+        # Where Windows keeps it; Wine reads it when a program starts.
+        "$RUN" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$E2E_DPI" /f \
+            >/dev/null 2>&1 || fail "could not set $E2E_DPI DPI"
+        e2e_stop_prefix "$dir"
+    fi
 }
 
 e2e_stop_prefix() {

@@ -8,6 +8,22 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 pristine="$here/build/wineprefix-pristine"
 target="${WINE_PREFIX_DIR:-$here/build/wineprefix}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C LANG=C
+wine_fonts=/usr/share/wine/fonts
+
+# Debian's Wine 8 doesn't find the fonts of fonts-wine where that package
+# puts them, only in C:\windows\Fonts and through fontconfig: without
+# Marlett the caption buttons and scroll arrows show as letters, and dialogs
+# get a stand-in for MS Sans Serif. Prefixes made before this step get the
+# copy too; marlett.ttf marks it done.
+add_wine_fonts() {
+    [ -f "$1/drive_c/windows/Fonts/marlett.ttf" ] && return 0
+    if [ ! -f "$wine_fonts/marlett.ttf" ]; then
+        echo "wineprefix: no Wine fonts in $wine_fonts (fonts-wine); caption buttons will show letters" >&2
+        return 0
+    fi
+    mkdir -p "$1/drive_c/windows/Fonts"
+    cp "$wine_fonts"/* "$1/drive_c/windows/Fonts/"
+}
 
 if [ ! -f "$pristine/system.reg" ]; then
     echo "Creating Wine prefix $pristine" >&2
@@ -21,7 +37,9 @@ if [ ! -f "$pristine/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
     wineserver -w
 fi
+add_wine_fonts "$pristine"
 if [ ! -f "$target/system.reg" ]; then
     rm -rf "$target"
     cp -a --reflink=auto "$pristine" "$target"
 fi
+add_wine_fonts "$target"

@@ -9,6 +9,7 @@
 namespace {
 
 const int kTemplates[CBillboards::kCount] = {IDD_BILLBOARD_0, IDD_BILLBOARD_1, IDD_BILLBOARD_2};
+constexpr int kLayoutDpi = 96;
 
 } // namespace
 
@@ -46,6 +47,7 @@ protected:
             if (m_bitmap && GetObjectA(m_bitmap.get(), sizeof bm, &bm))
                 SetWindowPos(m_hwnd, nullptr, 0, 0, bm.bmWidth, bm.bmHeight,
                              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            keepTextsOnPicture();
         }
         PlaceOnScreen(m_hwnd, kBillboardCentre);
         if (m_batch)
@@ -82,6 +84,26 @@ protected:
 
 private:
     bool isPicture() const { return m_index == 1; }
+
+    // The picture keeps its pixel size while the template's dialog units
+    // grow with the screen's DPI: the texts go back to the pixel places on
+    // the picture they were laid out for at 96 DPI; only their letters grow.
+    void keepTextsOnPicture()
+    {
+        HDC dc = GetDC(m_hwnd);
+        int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : kLayoutDpi;
+        if (dc)
+            ReleaseDC(m_hwnd, dc);
+        if (dpi == kLayoutDpi || dpi <= 0)
+            return;
+        for (HWND child = GetWindow(m_hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT r;
+            GetWindowRect(child, &r);
+            MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&r), 2);
+            SetWindowPos(child, nullptr, MulDiv(r.left, kLayoutDpi, dpi), MulDiv(r.top, kLayoutDpi, dpi),
+                         0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
 
     void paintPicture()
     {
