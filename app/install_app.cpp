@@ -202,6 +202,8 @@ bool CInstallApp::InitInstance()
     }
 
     if (uninstallMode) {
+        // The group the installation used, and whether it made it.
+        ReadProductRecord(*this);
         profilePath = logPath;
         showFirstPage(IDD_PAGE_UNINSTALL_CONFIRM);
         return true;

@@ -28,6 +28,7 @@ enum : int {
 };
 
 // The product record of an installation, under HKEY_CURRENT_USER.
+constexpr const char* kCompanyKey = "SOFTWARE\\Bramo";
 constexpr const char* kProductKey = "SOFTWARE\\Bramo\\OVCA40DEMO";
 
 class CInstallApp : public CWinApp {
@@ -75,9 +76,14 @@ public:
     // for a person), a cancel by the user (as opposed to a failure), /?,
     // and the journal that makes the run all or nothing.
     bool quietMode = false;
+    // The program group was made by this product (by this installation or
+    // an earlier one the product record knows), so its uninstaller may
+    // delete it.
+    bool groupCreated = false;
     bool cancelled = false;
     bool helpAsked = false;
-    CRunJournal journal;
+    // Also written by steps that otherwise only read the run's state.
+    mutable CRunJournal journal;
 
     CSwitches switches;
     std::unique_ptr<CMainWnd> mainWnd;

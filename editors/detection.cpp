@@ -194,4 +194,6 @@ void DetectEditors(CInstallApp& app)
     DetectWord6(app);
     DetectWordPro(app);
     DetectAmiPro(app);
+    for (CEditor& editor : app.editors)
+        editor.found = editor.present;
 }

@@ -28,7 +28,10 @@ struct CEditor {
     // The value of its subkey that keeps `choice`; null when there is none.
     const char* choiceName;
 
-    // Found on this machine, or ticked by hand: to be configured.
+    // Found on this machine by detection.
+    bool found = false;
+    // Found, or offered by hand, and ticked with its files copied: to be
+    // configured.
     bool present = false;
     // The program, server or program folder detection found.
     std::string path;

@@ -1,5 +1,9 @@
 #include "editors/editor_util.h"
 
+#include "app/install_app.h"
+#include "log/install_log.h"
+#include "platform/path.h"
+
 #include "platform/registry.h"
 #include "platform/resource_string.h"
 
@@ -29,10 +33,23 @@ std::string IniValue(const char* section, const char* key, const char* file, DWO
     return std::string(buffer.data(), got);
 }
 
-void ShowEditorMessage(HWND owner, UINT textId, UINT captionId, UINT flags)
+void ShowEditorMessage(const CInstallApp& app, HWND owner, UINT textId, UINT captionId, UINT flags)
 {
+    // Unattended, the box only says something: its text goes to the log.
+    if (app.quietMode) {
+        WriteLogEvent(app.logPath.text(), LoadResourceString(textId));
+        return;
+    }
     MessageBoxA(owner, LoadResourceString(textId).c_str(), LoadResourceString(captionId).c_str(),
                 flags);
+}
+
+void KeepWindowsIniForUndo(const CInstallApp& app, const char* file)
+{
+    CPath path;
+    path.setSpecial(CPath::windowsFolder);
+    path.setFileName(file);
+    app.journal.FileBefore(path.text());
 }
 
 } // namespace editor_util

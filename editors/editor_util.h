@@ -5,6 +5,8 @@
 
 #include <string>
 
+class CInstallApp;
+
 namespace editor_util {
 // The word processors are 32-bit programs, and so are the checker's own
 // parts that they load: their keys, and the product record those parts
@@ -27,5 +29,9 @@ std::string RegistryText(HKEY root, const std::string& subKey, const char* name)
 // Windows folder), read into a buffer of `size` characters; empty by default.
 std::string IniValue(const char* section, const char* key, const char* file, DWORD size);
 // A message box owned by owner: the text and caption of two strings.
-void ShowEditorMessage(HWND owner, UINT textId, UINT captionId, UINT flags);
+// A private profile file of the Windows folder that a step is about to
+// change, kept for an undo of the run.
+void KeepWindowsIniForUndo(const CInstallApp& app, const char* file);
+// In quiet mode its text goes to the log instead.
+void ShowEditorMessage(const CInstallApp& app, HWND owner, UINT textId, UINT captionId, UINT flags);
 } // namespace editor_util

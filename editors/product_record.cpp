@@ -10,7 +10,6 @@ using editor_util::kEditorView;
 
 namespace {
 
-constexpr const char* kCompanyKey = "SOFTWARE\\Bramo";
 constexpr const char* kRecordName = "Ortavel 40 CA";
 
 void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder)
@@ -24,6 +23,7 @@ void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder
     record.writeString("", kRecordName);
     record.writeString("ROOT-PATH", folder);
     record.writeString("PMGROUP", app.groupName);
+    record.writeString("PMGROUPNEW", app.groupCreated ? "1" : "0");
 }
 
 // The editor's subkey, with the value its configuration chose for the undo step.
@@ -54,6 +54,7 @@ void ReadProductRecord(CInstallApp& app)
         app.userInfo.date = *v;
     if (auto v = record.readString("PMGROUP"))
         app.groupName = *v;
+    app.groupCreated = record.readString("PMGROUPNEW").value_or("") == "1";
 }
 
 void WriteProductRecord(CInstallApp& app)

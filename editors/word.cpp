@@ -39,6 +39,7 @@ bool CopyTemplate(const CInstallApp& app, const std::string& name, const std::st
 {
     std::string source = app.InstallFolder() + "Config\\" + name;
     std::string target = WithTrailingBackslash(folder) + name;
+    app.journal.FileBefore(target);
     return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
 }
 
@@ -47,9 +48,9 @@ std::string Word6Value(const char* key)
     return IniValue(kWord6Section, key, kWord6Ini, 260);
 }
 
-bool CreateFolder(const std::string& folder)
+bool CreateFolder(const CInstallApp& app, const std::string& folder)
 {
-    return CPath(WithTrailingBackslash(folder)).createFolders();
+    return app.journal.CreateFolders(folder);
 }
 
 // Deletes the named files from folder; what can't be deleted stays.
@@ -74,7 +75,8 @@ void ConfigureWord6(const CInstallApp& app)
         if (program.empty())
             return;
         startup = program + (english ? "\\Startup" : "\\Inicio");
-        CreateFolder(startup);
+        CreateFolder(app, startup);
+        editor_util::KeepWindowsIniForUndo(app, kWord6Ini);
         WritePrivateProfileStringA(kWord6Section, "STARTUP-PATH", startup.c_str(), "Winword6.ini");
     }
     CopyTemplate(app, english ? kEnglishTemplate : kSpanishTemplate, startup);
@@ -103,8 +105,9 @@ void ConfigureWord97(const CInstallApp& app)
         if (root.empty())
             return;
         startup = root + "\\Startup";
-        CreateFolder(startup);
+        CreateFolder(app, startup);
         // A value that is there, even empty, is Word's own and stays.
+        app.journal.KeyBefore(HKEY_CURRENT_USER, editor_util::kEditorView, kWord97Options);
         CRegKey options;
         if (options.create(HKEY_CURRENT_USER, kWord97Options, editor_util::kEditorView) &&
             !options.readString("STARTUP-PATH"))
@@ -151,7 +154,7 @@ void ConfigureWord2000(CInstallApp& app, HWND owner)
         // Nothing to build the startup folder on: a folder "\Startup" at
         // the root of the drive would serve no Word.
         if (!copied)
-            editor_util::ShowEditorMessage(owner, IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
+            editor_util::ShowEditorMessage(app, owner, IDS_WORD2000_NOT_FOUND, IDS_WORD2000_CAPTION,
                                              MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -160,11 +163,11 @@ void ConfigureWord2000(CInstallApp& app, HWND owner)
         final = base + startupName;  // the recorded name follows the base directly
     } else {
         final = base + "\\Startup";
-        CreateFolder(final);
+        CreateFolder(app, final);
     }
     chosen = final;
     if (!CopyTemplate(app, name, final) && !copied)
-        editor_util::ShowEditorMessage(owner, IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
+        editor_util::ShowEditorMessage(app, owner, IDS_WORD2000_NOT_WRITTEN, IDS_WORD2000_CAPTION,
                                          MB_OK | MB_ICONINFORMATION);
 }
 

@@ -16,6 +16,7 @@ const int kExtensionSlots = 15;
 
 void ConfigureWordPerfect5(const CInstallApp& app)
 {
+    editor_util::KeepWindowsIniForUndo(app, "wpwp.ini");
     WritePrivateProfileStringA("MacroMenuList", "Ortavel 40 CA",
                                (app.InstallFolder() + "Config\\ovca40.wcm").c_str(), "wpwp.ini");
 }
@@ -37,6 +38,7 @@ void ConfigureWordPerfect6(const CInstallApp& app)
         {"HelpFilePath", folder + "ManualCa.hlp"},
         {"PathExe", folder + "ovca40.exe"},
     };
+    editor_util::KeepWindowsIniForUndo(app, file);
     WritePrivateProfileStringA("Writing Tools", section, "", file);
     for (const auto& entry : entries)
         WritePrivateProfileStringA(section, entry.first, entry.second.c_str(), file);
@@ -44,6 +46,7 @@ void ConfigureWordPerfect6(const CInstallApp& app)
 
 void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
 {
+    app.journal.KeyBefore(HKEY_LOCAL_MACHINE, editor_util::kEditorView, kThirdPartyKey);
     std::string& slot = app.editors[kEditorWP8].choice;
     slot.clear();
     const std::string library = app.InstallFolder() + "Wp8\\WpDll4ca.dll";
@@ -52,8 +55,11 @@ void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
     for (int n = 1; n <= kExtensionSlots; ++n) {
         std::string name = "DLL" + std::to_string(n);
         std::string value = list.isOpen() ? list.readString(name).value_or("") : std::string();
-        if (value == library)
-            return;  // listed by an earlier installation
+        if (value == library) {
+            // Listed by an earlier installation: that slot is ours.
+            slot = name;
+            return;
+        }
         if (value.empty()) {
             if (!list.isOpen() && !list.create(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView))
                 return;
@@ -62,7 +68,7 @@ void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
             return;
         }
     }
-    editor_util::ShowEditorMessage(owner, IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
+    editor_util::ShowEditorMessage(app, owner, IDS_WP8_SLOTS_FULL, IDS_WP8_CAPTION, MB_OK);
 }
 
 void UndoWordPerfect8()

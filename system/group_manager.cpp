@@ -270,15 +270,19 @@ bool CGroupManager::AddItem(const std::string& group, const std::string& program
                             const std::string& iconPath, int iconIndex, int show,
                             int positionCode)
 {
+    int yPosition = positionCode == 2 || positionCode == 6 ? 1 : 0;
+    int minimise = show == SW_SHOWMINIMIZED ? 1 : 0;
+    std::string add = DdeAddItemCommand(DdeCommandLine(program, arguments), title, iconPath,
+                                        iconIndex, show, yPosition, std::string(), std::string(),
+                                        minimise);
+    // An item that can't be added must not take the existing one with it.
+    if (add.empty())
+        return false;
     CreateGroup(group);
     // The Program Manager drops an item of that title and puts the next one
     // added in its place.
     execute(DdeReplaceItemCommand(title));
-    int yPosition = positionCode == 2 || positionCode == 6 ? 1 : 0;
-    int minimise = show == SW_SHOWMINIMIZED ? 1 : 0;
-    return execute(DdeAddItemCommand(DdeCommandLine(program, arguments), title, iconPath,
-                                     iconIndex, show, yPosition, std::string(), std::string(),
-                                     minimise));
+    return execute(add);
 }
 
 std::string CGroupManager::request(const char* item)
@@ -415,6 +419,18 @@ bool CShellGroupManager::DeleteItem(const std::string& group, const std::string&
     if (linkPath.empty())
         return false;
     return CPath(linkPath).remove();
+}
+
+bool CShellGroupManager::GroupExists(const std::string& group)
+{
+    if (m_useShell) {
+        std::string folder = GroupFolder(group);
+        return !folder.empty() && CPath(folder).isFolder();
+    }
+    for (const std::string& name : GroupNames())
+        if (lstrcmpiA(name.c_str(), group.c_str()) == 0)
+            return true;
+    return false;
 }
 
 bool CShellGroupManager::DeleteGroup(const std::string& group)

@@ -114,6 +114,9 @@ public:
                          const std::string& workFolder, int show, int positionCode);
     bool DeleteItem(const std::string& group, const std::string& title) override;
     bool DeleteGroup(const std::string& group) override;
+    // The group is there already: its folder, or a group the Program
+    // Manager lists.
+    bool GroupExists(const std::string& group);
 
     bool useShell() const { return m_useShell; }
     const std::string& programsFolder() const { return m_programsFolder; }

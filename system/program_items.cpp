@@ -25,10 +25,23 @@ std::string iconPathOf(const CInstallApp& app, const CTarget& target)
 
 void CreateProgramItems(CInstallApp& app, CShellGroupManager& manager)
 {
+    bool first = true;
     for (const auto& entry : app.targets) {
         const CTarget* target = entry.second.get();
         if (!target || target->installedPath.empty())
             continue;
+        if (first) {
+            // A group that was there before is someone else's: the
+            // uninstaller only takes our items out of it.
+            bool existed = manager.GroupExists(app.groupName);
+            app.groupCreated = app.groupCreated || !existed;
+            if (!existed && manager.useShell())
+                app.journal.NewFolder(manager.GroupFolder(app.groupName));
+            first = false;
+        }
+        // A link is a file: an undo takes it away or puts the earlier one back.
+        if (manager.useShell())
+            app.journal.FileBefore(manager.LinkPath(app.groupName, target->title));
         int show = target->minimised ? SW_SHOWMINIMIZED : SW_SHOW;
         manager.AddItem(app.groupName, target->installedPath.text(), target->arguments,
                         target->title, iconPathOf(app, *target), target->iconIndex,
@@ -56,7 +69,8 @@ void RemoveProgramItems(CInstallApp& app, CShellGroupManager& manager)
         manager.DeleteItem(app.groupName, target->title);
         PumpMessages();
     }
-    manager.DeleteGroup(app.groupName);
+    if (app.groupCreated)
+        manager.DeleteGroup(app.groupName);
 }
 
 void RemoveProgramItems(CInstallApp& app)

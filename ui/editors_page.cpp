@@ -64,7 +64,7 @@ void CEditorsPage::fill()
             if (line)
                 group.selected = false;
         } else if (editor) {
-            line = editor->present;
+            line = editor->found;
             group.checked = line;
             if (!line)
                 group.selected = false;
@@ -194,11 +194,7 @@ bool CEditorsPage::OnCommand(int id, int code, HWND control)
         return true;
     }
     if (id == IDC_EDITOR_MANUAL && code == BN_CLICKED) {
-        CInstallApp& app = CInstallApp::get();
         m_manual = true;
-        for (CEditor& editor : app.editors)
-            if (editor.id != kEditorWordPro)
-                editor.present = true;
         SetDlgItemTextA(m_hwnd, IDC_PAGE_TEXT, LoadResourceString(IDS_EDITORS_MANUAL).c_str());
         fill();
         return true;
@@ -211,12 +207,16 @@ void CEditorsPage::OnNext()
     CInstallApp& app = CInstallApp::get();
     for (auto& entry : app.groups) {
         CFileGroup& group = *entry.second;
-        if (!group.selectable)
-            continue;
-        group.selected = group.checked;
-        CEditor* editor = EditorOfGroup(app.editors, group.name);
-        if (!group.checked && editor)
-            editor->present = false;
+        if (group.selectable)
+            group.selected = group.checked;
+    }
+    // An editor is set up exactly when its line is ticked: its files are
+    // then copied. One without a group of its own in the profile has no
+    // files to set up with.
+    for (CEditor& editor : app.editors) {
+        auto group = app.groups.find(editor.groupName);
+        editor.present = group != app.groups.end() && group->second->selectable &&
+                         group->second->checked;
     }
 
     // The drive of the installation folder must hold the selected files in

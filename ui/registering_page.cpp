@@ -2,6 +2,7 @@
 
 #include "app/install_app.h"
 #include "editors/configuration.h"
+#include "editors/editor_util.h"
 #include "editors/product_record.h"
 #include "platform/path.h"
 #include "system/registration.h"
@@ -24,12 +25,32 @@ std::string CRegisteringPage::UninstallCommand(const std::string& installFolder)
 int CRegisteringPage::DoWork()
 {
     CInstallApp& app = CInstallApp::get();
+    KeepForUndo(app);
     RegisterWithWindows(app);
     WriteUserData(app);
     WriteOptionsFile(app);
     ConfigureEditors(app);
     WriteProductRecord(app);
+    // From here on the installation stands, also if the machine goes off
+    // before the last page is closed.
+    if (app.succeeded)
+        app.journal.Commit();
     return NextPageAfterRegistering(app.succeeded, app.restartNeeded);
+}
+
+void CRegisteringPage::KeepForUndo(CInstallApp& app)
+{
+    // What this page writes besides the editors' own settings, which their
+    // steps keep themselves.
+    CRunJournal& journal = app.journal;
+    std::string folder = app.InstallFolder();
+    if (!folder.empty())
+        journal.KeyBefore(m_place.root, 0, m_place.appPathsKey() + "\\" + CPath(folder + app.mainFileName).fileName());
+    if (!app.displayName.empty())
+        journal.KeyBefore(m_place.root, 0, m_place.uninstallKey() + "\\" + app.displayName);
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        journal.KeyBefore(root, KEY_WOW64_32KEY, kCompanyKey);
+    editor_util::KeepWindowsIniForUndo(app, "ovca40.ini");
 }
 
 void CRegisteringPage::RegisterWithWindows(CInstallApp& app)

@@ -26,6 +26,8 @@ public:
 
 private:
     // The steps of the work, in their fixed order.
+    // The keys and files this page changes, written down for an undo.
+    void KeepForUndo(CInstallApp& app);
     void RegisterWithWindows(CInstallApp& app);
     void WriteUserData(CInstallApp& app);
     void WriteOptionsFile(CInstallApp& app);

@@ -121,9 +121,10 @@ TEST_F(EditorSetup, WordPerfectEntriesAndTheExtensionSlot)
     ConfigureWordPerfect8(app, nullptr);
     EXPECT_EQ(app.editors[kEditorWP8].choice, "DLL3");
     EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kThirdParty, "DLL3"), library);
-    // Listed already: nothing written, no slot to remember.
+    // Listed already (a second installation): nothing written, the slot it
+    // holds is remembered for the uninstaller.
     ConfigureWordPerfect8(app, nullptr);
-    EXPECT_EQ(app.editors[kEditorWP8].choice, "");
+    EXPECT_EQ(app.editors[kEditorWP8].choice, "DLL3");
     EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kThirdParty, "DLL5"), "<none>");
 
     // The uninstaller frees the slot the record names, and no other.

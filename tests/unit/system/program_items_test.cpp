@@ -517,6 +517,15 @@ TEST_F(ProgramManager, GroupsAndItemsComeAndGo)
     EXPECT_TRUE(WaitUntil(5000, [&] { return sameText(readLink(folder + "Prova.lnk").path, other); }));
     EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"Prova.lnk"}));
 
+    // An item too long to add leaves the one of its title alone: once a
+    // later item is there (commands run in order), it still is.
+    EXPECT_FALSE(manager.AddItem(group, "C:\\" + std::string(600, 'p') + ".exe", "", "Prova", "",
+                                 0, "", SW_SHOW, 5));
+    manager.AddItem(group, other, "", "Altre", "", 0, "", SW_SHOW, 5);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return fileExists(folder + "Altre.lnk"); }));
+    EXPECT_TRUE(fileExists(folder + "Prova.lnk"));
+    manager.DeleteItem(group, "Altre");
+
     manager.DeleteItem(group, "Prova");
     EXPECT_TRUE(WaitUntil(5000, [&] { return !fileExists(folder + "Prova.lnk"); }));
     EXPECT_TRUE(folderExists(folder));

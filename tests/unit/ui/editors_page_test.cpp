@@ -41,8 +41,9 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
 {
     CTestRun run;
     run.dist.write("install.ini", kProfile);
-    run.app.editors[kEditorWord97].present = true;
-    run.app.editors[kEditorWP8].present = true;
+    // Found on the machine; Word 2000 has no group in this profile.
+    for (CEditorId id : {kEditorWord97, kEditorWP8, kEditorWord2000})
+        run.app.editors[id].found = run.app.editors[id].present = true;
     CScratchFolder target;
     ASSERT_TRUE(walkToEditors(run, target));
     HWND page = FindPage(IDD_PAGE_EDITORS)->hwnd();
@@ -66,6 +67,16 @@ TEST(EditorsPage, TicksDecideGroupsAndEditors)
     EXPECT_TRUE(run.app.editors[kEditorWP8].present);
     EXPECT_TRUE(run.app.groups.at("Base")->selected);
     EXPECT_FALSE(run.app.groups.at("Amipro")->selected);  // not found: never copied
+    EXPECT_FALSE(run.app.editors[kEditorWord2000].present);  // no files to set it up with
+
+    // Ticked again after going back: copied and set up after all.
+    PressBar(IDD_PAGE_GROUP, IDC_BACK);
+    ASSERT_TRUE(run.reached(IDD_PAGE_EDITORS));
+    SendMessageA(list, WM_CHAR, ' ', 1);
+    PressBar(IDD_PAGE_EDITORS, IDC_NEXT);
+    ASSERT_TRUE(run.reached(IDD_PAGE_GROUP));
+    EXPECT_TRUE(run.app.groups.at("Word97")->selected);
+    EXPECT_TRUE(run.app.editors[kEditorWord97].present);
 
     // The manual list offers every editor but WordPerfect 8.0 and Word Pro,
     // unticked; going on without ticks clears the flags the button set.
