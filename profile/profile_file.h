@@ -42,12 +42,14 @@ public:
     // with "=" or starting with "[", empty names) are refused with false.
     bool setValue(const std::string& section, const std::string& key, const std::string& value);
     // Removes every line of that key in every section of that name, so that
-    // no earlier duplicate comes to light (the platform removes one per call).
+    // no duplicate behind it comes to light (the platform removes one a call).
     bool deleteKey(const std::string& section, const std::string& key);
+    // Removes every section of that name with its lines.
     bool deleteSection(const std::string& section);
 
-    // Writes the text beside the file under a temporary name and renames it
-    // over the file in one step, so the file is whole at every moment.
+    // Writes the text beside the file (path + ".new", which a save after a
+    // killed one overwrites), flushes it and renames it over the file in one
+    // step, so the file is whole at every moment.
     bool save() const;
 
 private:
