@@ -1,5 +1,7 @@
 #include "archive/archive_crc.h"
 
+#include <cstring>
+
 namespace {
 
 // One byte step is c' = M(c) ^ T[b] with the linear map
@@ -89,12 +91,16 @@ std::uint32_t ArchiveCrc::updateBytewise(std::uint32_t crc, const void* data, st
 
 namespace {
 
-// The eight bytes at p as a number whose lowest byte is p[0], on any host.
+// The eight bytes at p as a number whose lowest byte is p[0], on any host:
+// one load (the compiler doesn't make one of a loop over the bytes, which
+// halved the speed).
 std::uint64_t load64(const unsigned char* p)
 {
-    std::uint64_t w = 0;
-    for (int i = 7; i >= 0; --i)
-        w = (w << 8) | p[i];
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    w = __builtin_bswap64(w);
+#endif
     return w;
 }
 

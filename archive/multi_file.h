@@ -37,7 +37,7 @@ protected:
 
 private:
     friend class CMultiFile;
-    // While extract runs, the codec's 4096-byte blocks are gathered into
+    // While extract runs, the codec's smaller blocks are gathered into
     // larger writes; counters and checksum still see every block at once.
     void startGathering();
     void flushGathered();

@@ -34,7 +34,8 @@ std::size_t CSpanFile::read(void* buffer, std::size_t count)
         if (n < chunk && endOfVolume())
             break;
     }
-    crc = ArchiveCrc::update(crc, p, done);
+    if (checksumReads)
+        crc = ArchiveCrc::update(crc, p, done);
     return done;
 }
 

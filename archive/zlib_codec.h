@@ -21,12 +21,16 @@ protected:
     void decode(std::uint32_t storedSize, std::uint32_t unpackedSize) override;
 
 private:
-    static constexpr std::size_t bufferSize = 4096;
     class StreamGuard;
+    // Sized for each run: encoding uses 4096 bytes each way; decoding up to
+    // 64 KiB in and 256 KiB out, as much as the member needs. Fewer, larger
+    // inflate calls copy less into zlib's window, and each output block is
+    // checksummed while it is still in the cache.
+    void allocate(std::size_t in, std::size_t out);
 
     std::unique_ptr<z_stream_s> m_stream;
-    unsigned char m_in[bufferSize];
-    unsigned char m_out[bufferSize];
-    const std::size_t m_inSize = bufferSize;
-    const std::size_t m_outSize = bufferSize;
+    std::unique_ptr<unsigned char[]> m_in;
+    std::unique_ptr<unsigned char[]> m_out;
+    std::size_t m_inSize = 0;
+    std::size_t m_outSize = 0;
 };

@@ -4,6 +4,7 @@
 #include "errors/x_exception.h"
 #include "platform/message_pump.h"
 #include "profile/profile_access.h"
+#include "profile/profile_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,13 +15,13 @@ namespace {
 
 // Visits every key of a section with its value read.
 template <class Visit>
-void forEachEntry(const std::string& file, const std::string& section, Visit visit)
+void forEachEntry(const CProfileFile& file, const std::string& section, Visit visit)
 {
     CProfileSection keys(section, file);
     CProfileEntry entry;
     for (bool more = keys.First(entry); more; more = keys.Next(entry)) {
         entry.value.clear();
-        entry.Read();
+        entry.Read(file);
         visit(entry);
     }
 }
@@ -53,7 +54,7 @@ std::string lowerCase(std::string text)
     return text;
 }
 
-void readDestinations(CInstallApp& app, const std::string& file)
+void readDestinations(CInstallApp& app, const CProfileFile& file)
 {
     bool any = false;
     forEachEntry(file, "destinations", [&](const CProfileEntry& e) {
@@ -73,7 +74,7 @@ void readDestinations(CInstallApp& app, const std::string& file)
         throw CInstallProfileException(kProfileNoDestinations);
 }
 
-void readGroups(CInstallApp& app, const std::string& file)
+void readGroups(CInstallApp& app, const CProfileFile& file)
 {
     forEachEntry(file, "groups", [&](const CProfileEntry& e) {
         auto group = std::make_unique<CFileGroup>();
@@ -87,7 +88,7 @@ void readGroups(CInstallApp& app, const std::string& file)
     });
 }
 
-void readTargets(CInstallApp& app, const std::string& file)
+void readTargets(CInstallApp& app, const CProfileFile& file)
 {
     forEachEntry(file, "targets", [&](const CProfileEntry& e) {
         auto target = std::make_unique<CTarget>();
@@ -113,7 +114,7 @@ bool diskOrder(const std::unique_ptr<CGroupFile>& a, const std::unique_ptr<CGrou
     return !a->lastOnDisk && b->lastOnDisk;
 }
 
-void readGroupFiles(CInstallApp& app, const std::string& file)
+void readGroupFiles(CInstallApp& app, const CProfileFile& file)
 {
     std::vector<std::unique_ptr<CGroupFile>> records;
     for (auto& existing : app.groupFiles)
@@ -150,7 +151,7 @@ void readGroupFiles(CInstallApp& app, const std::string& file)
         app.groupFiles.push_back(std::move(record));
 }
 
-void readDisks(CInstallApp& app, const std::string& file)
+void readDisks(CInstallApp& app, const CProfileFile& file)
 {
     forEachEntry(file, "diskettes", [&](const CProfileEntry& e) {
         std::int32_t number = ParseDecimal(e.key);
@@ -168,8 +169,11 @@ void readDisks(CInstallApp& app, const std::string& file)
 
 } // namespace
 
-void ReadProfile(CInstallApp& app, const std::string& file)
+void ReadProfile(CInstallApp& app, const std::string& path)
 {
+    // One read of the file answers every key and value as the platform would.
+    CProfileFile file;
+    file.load(path);
     readDestinations(app, file);
     PumpMessages();
     readGroups(app, file);

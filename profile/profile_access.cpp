@@ -1,5 +1,7 @@
 #include "profile/profile_access.h"
 
+#include "profile/profile_file.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -14,11 +16,33 @@ CProfileEntry::CProfileEntry(std::string defaultValue, std::string section, std:
         Read();
 }
 
+namespace {
+
+// One profile string, from the image when there is one, else from the platform.
+DWORD profileString(const CProfileFile* image, const char* section, const char* key,
+                    const char* defaultValue, char* buffer, DWORD size, const std::string& file)
+{
+    return image ? image->getString(section, key, defaultValue, buffer, size)
+                 : GetPrivateProfileStringA(section, key, defaultValue, buffer, size, file.c_str());
+}
+
+} // namespace
+
 bool CProfileEntry::Read()
 {
+    return readFrom(nullptr);
+}
+
+bool CProfileEntry::Read(const CProfileFile& image)
+{
+    return readFrom(&image);
+}
+
+bool CProfileEntry::readFrom(const CProfileFile* image)
+{
     char buffer[256] = {};
-    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), buffer,
-                                            255, file.c_str());
+    DWORD length = profileString(image, section.c_str(), key.c_str(), value.c_str(), buffer, 255,
+                                 file);
     value.assign(buffer, length < 255 ? length : 254);
     return length > 0;
 }
@@ -29,14 +53,19 @@ bool CProfileEntry::Write() const
            FALSE;
 }
 
+CProfileSection::CProfileSection(std::string section, const CProfileFile& image)
+    : section(std::move(section)), file(image.path()), m_image(&image)
+{
+}
+
 bool CProfileSection::First(CProfileEntry& entry)
 {
     m_names.reset();
     std::size_t size = 256;
     for (;;) {
         std::unique_ptr<char[]> buffer(new char[size]());
-        DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.get(),
-                                                static_cast<DWORD>(size), file.c_str());
+        DWORD length = profileString(m_image, section.c_str(), nullptr, "", buffer.get(),
+                                     static_cast<DWORD>(size), file);
         // The platform answers size - 2 when the list didn't fit.
         if (length + 2 < size) {
             m_names = std::move(buffer);

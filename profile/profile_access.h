@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+class CProfileFile;
+
 // One value of a profile file.
 class CProfileEntry {
 public:
@@ -18,6 +20,9 @@ public:
     // Reads the value (at most 254 characters), the current value serving as
     // the default; true when the text read is not empty.
     bool Read();
+    // The same read answered by an image of the file (loaded once) instead
+    // of a platform call.
+    bool Read(const CProfileFile& image);
     // Writes the value; true when the platform call succeeds.
     bool Write() const;
 
@@ -25,6 +30,9 @@ public:
     std::string key;
     std::string file;
     std::string value;
+
+private:
+    bool readFrom(const CProfileFile* image);
 };
 
 // The key names of one section, handed out in file order.
@@ -32,6 +40,8 @@ class CProfileSection {
 public:
     explicit CProfileSection(std::string section, std::string file = std::string())
         : section(std::move(section)), file(std::move(file)) {}
+    // The key names from an image of the file instead of the platform.
+    CProfileSection(std::string section, const CProfileFile& image);
 
     bool First(CProfileEntry& entry);
     bool Next(CProfileEntry& entry);
@@ -42,6 +52,7 @@ public:
 private:
     bool handOut(CProfileEntry& entry);
 
+    const CProfileFile* m_image = nullptr;
     std::unique_ptr<char[]> m_names;
     std::size_t m_size = 0;
     std::size_t m_cursor = 0;

@@ -284,6 +284,48 @@ TEST_F(ArchiveTest, GarbageZLibData)
     EXPECT_EQ(errorOf([&] { extractAll(archive); }), zlib(kZLibDataError));
 }
 
+// The stream's Adler-32 trailer is checked by the codec itself, also when
+// the archive's bytes reach the stream in several reads and the trailer is
+// split between two of them; large members come out in several blocks.
+TEST_F(ArchiveTest, TrailerCheckedWhereverTheReadsSplitIt)
+{
+    for (std::size_t split = 0; split < 4; ++split) {
+        // Incompressible contents stored by zlib: the stream's length follows
+        // the contents', so its trailer can be put across the 64 KiB mark.
+        Bytes data = noiseContents(65000, 9);
+        TestMember z = zlibMember("z", data, 0);
+        while (z.stored.size() != 65536 + split) {
+            data.push_back(static_cast<unsigned char>(data.size()));
+            z = zlibMember("z", data, 0);
+            ASSERT_LT(z.stored.size(), 65536u + 4);
+        }
+        z.header.crc = 0;
+        TestMember before = z, after = z;
+        before.header.setName("before");
+        before.stored[before.stored.size() - 4] ^= 1;   // in the first read unless split is 4
+        after.header.setName("after");
+        after.stored.back() ^= 0x80;                     // always in the second read
+        writeArchive(volume, {z, before, after});
+        CMultiFile archive;
+        archive.open(volume);
+        auto entry = archive.createEntry();
+        std::vector<std::string> errors;
+        while (archive.nextEntry(*entry)) {
+            entry->outputPath = dir / (entry->name + std::to_string(split));
+            errors.push_back(errorOf([&] { archive.extract(*entry); }));
+        }
+        EXPECT_EQ(errors, (std::vector<std::string>{"none", "zlib 3", "zlib 3"})) << split;
+        EXPECT_EQ(readWholeFile(dir / ("z" + std::to_string(split))), data);
+    }
+
+    Bytes big = sampleContents(700000, 12);
+    writeArchive(volume, {zlibMember("big", big), storedMember("end", bytesOf("E"))});
+    CMultiFile archive;
+    archive.open(volume);
+    EXPECT_EQ(extractAll(archive), (std::vector<std::string>{"big", "end"}));
+    EXPECT_EQ(readWholeFile(dir / "out-big"), big);
+}
+
 TEST_F(ArchiveTest, UnpackedSizeThatLies)
 {
     Bytes data = sampleContents(10000, 8);
