@@ -3,6 +3,7 @@
 #include "app/install_app.h"
 #include "log/run_journal.h"
 #include "profile/profile_access.h"
+#include "profile/profile_file.h"
 
 #include <windows.h>
 
@@ -87,27 +88,19 @@ bool IsModelSection(const std::string& section)
 void CInstalledFiles::Read(const std::string& logFile)
 {
     m_records.clear();
-    std::vector<char> names(4096);
-    for (;;) {
-        DWORD length = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()),
-                                                      logFile.c_str());
-        if (length + 2 < names.size())
-            break;
-        names.resize(names.size() * 2);
-    }
-    for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
-        if (IsModelSection(name))
+    CProfileFile log;
+    log.load(logFile);
+    for (const std::string& section : log.sectionNames()) {
+        if (IsModelSection(section))
             continue;
-        CProfileSection section(name, logFile);
-        CProfileEntry entry;
-        for (bool more = section.First(entry); more; more = section.Next(entry)) {
-            entry.value.clear();
-            entry.Read();
-            CFileRecord record = ParseFileRecord(entry.value);
+        for (const std::string& key : log.keyNames(section)) {
+            std::string value;
+            log.value(section, key, value);
+            CFileRecord record = ParseFileRecord(value);
             if (!record.valid)
                 continue;
-            record.section = name;
-            m_records.emplace(lowerKey(entry.key, record.destination), record);
+            record.section = section;
+            m_records.emplace(lowerKey(key, record.destination), record);
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "errors/x_exception.h"
 #include "log/registry_snapshot.h"
 #include "platform/path.h"
+#include "profile/profile_file.h"
 #include "system/boot_rename.h"
 #include "system/shared_dll_count.h"
 
@@ -54,25 +55,26 @@ std::set<std::size_t> cancelledPlacements(const std::vector<CJournalRecord>& rec
     return cancelled;
 }
 
-void writeEntry(const std::string& log, const std::string& section, const std::string& key,
-                const char* value)
+// The run's entries into the log, in the order they were written down, in
+// one rewrite of the file; false when the log can't be read or written (the
+// journal then stays for the next run to try again).
+bool fold(const std::string& log, const std::vector<CJournalRecord>& records)
 {
-    WritePrivateProfileStringA(section.c_str(), key.c_str(), value, log.c_str());
-}
-
-// The run's entries into the log, in the order they were written down.
-void fold(const std::string& log, const std::vector<CJournalRecord>& records)
-{
+    CProfileFile image;
+    if (!image.load(log))
+        return false;
     std::set<std::size_t> cancelled = cancelledPlacements(records);
+    bool changed = false;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const CJournalRecord& r = records[i];
         if (is(r, "P", 6) && !cancelled.count(i))
-            writeEntry(log, r[3], r[4], r[5].c_str());
+            changed = image.setValue(r[3], r[4], r[5]) || changed;
         else if (is(r, "S", 4))
-            writeEntry(log, r[1], r[2], r[3].c_str());
+            changed = image.setValue(r[1], r[2], r[3]) || changed;
         else if (is(r, "X", 3))
-            writeEntry(log, r[1], r[2], nullptr);
+            changed = image.deleteKey(r[1], r[2]) || changed;
     }
+    return !changed || image.save();
 }
 
 // After a commit: what was kept for an undo goes, and so does any temporary
@@ -173,7 +175,8 @@ bool CRunJournal::Recover(const std::string& logPath)
     probe.close();
     std::vector<CJournalRecord> records = CJournalFile::ReadAll(path);
     if (committed(records) || uninstalling(records)) {
-        fold(logPath, records);
+        if (!fold(logPath, records))
+            return true;  // tried again by the next run
         cleanUp(records);
     } else {
         undo(records);
@@ -301,7 +304,9 @@ void CRunJournal::Commit()
     write({"Z"});
     m_file.close();
     std::vector<CJournalRecord> records = CJournalFile::ReadAll(m_path);
-    fold(m_logPath, records);
+    // A log that can't take the records keeps the journal for the next run.
+    if (!fold(m_logPath, records))
+        return;
     cleanUp(records);
     CPath(m_path).remove();
 }

@@ -5,6 +5,7 @@
 #include "editors/product_record.h"
 #include "log/install_log.h"
 #include "profile/profile_access.h"
+#include "profile/profile_file.h"
 #include "system/registration.h"
 #include "system/shared_dll_count.h"
 
@@ -22,13 +23,15 @@ bool IsUserDictionary(const std::string& fileName)
 void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::string&)>& show,
                        bool keepDictionaries, const CRegistryPlace& place)
 {
-    const std::string log = app.profilePath.text();
+    // The log read once: records are not written while files go.
+    CProfileFile log;
+    log.load(app.profilePath.text());
     for (const auto& group : app.groups) {
         CProfileSection section(group.first, log);
         CProfileEntry entry;
         for (bool more = section.First(entry); more; more = section.Next(entry)) {
             entry.value.clear();
-            entry.Read();
+            entry.Read(log);
             CFileRecord record = ParseFileRecord(entry.value);
             if (!record.valid)
                 continue;
