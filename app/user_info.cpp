@@ -1,6 +1,7 @@
 #include "app/user_info.h"
 
 #include "app/install_app.h"
+#include "platform/path.h"
 #include "platform/registry.h"
 #include "profile/profile_access.h"
 
@@ -47,6 +48,14 @@ void CUserInfo::Write()
     key.writeString("USER", name);
     key.writeString("COMPANY", company);
     key.writeString("DATE", date);
+}
+
+std::string OptionsFilePath()
+{
+    CPath path;
+    path.setSpecial(CPath::windowsFolder);
+    path.setFileName("ovca40.ini");
+    return path.text();
 }
 
 void WriteOptionsFile(const std::string& installFolder)

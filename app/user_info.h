@@ -21,3 +21,5 @@ struct CUserInfo {
 // The options file ovca40.ini in the Windows folder: where the product is
 // and which option is set. Rewritten on every run that registers.
 void WriteOptionsFile(const std::string& installFolder);
+// ovca40.ini in the Windows folder, where the platform keeps it.
+std::string OptionsFilePath();

@@ -26,7 +26,7 @@ void ConfigureWordPerfect6(const CInstallApp& app);   // writing-tools entry in 
 void ConfigureWordPerfect8(CInstallApp& app, HWND owner);  // sets its choice, the slot
 void ConfigureWord6(const CInstallApp& app);
 void ConfigureWord7(const CInstallApp& app);
-void ConfigureWord97(const CInstallApp& app);
+void ConfigureWord97(CInstallApp& app);
 void ConfigureWord2000(CInstallApp& app, HWND owner);      // sets its choice, the folder
 void RemoveCheckerProgram(const CInstallApp& app);
 

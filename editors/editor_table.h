@@ -41,7 +41,17 @@ struct CEditor {
     // step: WordPerfect 8.0's extension slot ("DLL3"), Word 2000's startup
     // folder.
     std::string choice;
+    // The topmost registry key its configuration made for the setting it
+    // writes (WordPerfect 8.0's extension list, Word 97's startup path: for
+    // a value made in a key that was there, that key), so that the undo
+    // takes it away again once it holds nothing else. Kept in the product
+    // record as "CREATED", which a later installation that finds the
+    // setting made leaves as it is.
+    std::string createdKey;
 };
+
+// The name of the product record's value that keeps createdKey.
+constexpr const char* kCreatedKeyValue = "CREATED";
 
 using CEditorTable = std::array<CEditor, kEditorCount>;
 

@@ -44,6 +44,38 @@ void ShowEditorMessage(const CInstallApp& app, HWND owner, UINT textId, UINT cap
                 flags);
 }
 
+std::string TopmostMissingKey(HKEY root, const std::string& subKey)
+{
+    for (std::size_t end = subKey.find('\\'); ; end = subKey.find('\\', end + 1)) {
+        std::string prefix = subKey.substr(0, end);
+        if (!CRegKey::exists(root, prefix, kEditorView))
+            return prefix;
+        if (end == std::string::npos)
+            return std::string();
+    }
+}
+
+void DeleteEmptyKeysUpTo(HKEY root, const std::string& subKey, const std::string& top)
+{
+    if (top.empty() || subKey.compare(0, top.size(), top) != 0)
+        return;
+    for (std::string key = subKey; key.size() >= top.size(); key = key.substr(0, key.rfind('\\'))) {
+        CRegKey open;
+        if (!open.open(root, key, kEditorView) || !open.isEmpty())
+            return;
+        open.close();
+        CRegKey::deleteKey(root, key, kEditorView);
+        if (key.find('\\') == std::string::npos)
+            return;
+    }
+}
+
+std::string CreatedKey(const CEditor& editor)
+{
+    return RegistryText(HKEY_CURRENT_USER, std::string(kProductKey) + "\\" + editor.recordKey,
+                        kCreatedKeyValue);
+}
+
 void KeepWindowsIniForUndo(const CInstallApp& app, const char* file)
 {
     CPath path;

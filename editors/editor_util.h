@@ -6,6 +6,7 @@
 #include <string>
 
 class CInstallApp;
+struct CEditor;
 
 namespace editor_util {
 // The word processors are 32-bit programs, and so are the checker's own
@@ -29,6 +30,16 @@ std::string RegistryText(HKEY root, const std::string& subKey, const char* name)
 // Windows folder), read into a buffer of `size` characters; empty by default.
 std::string IniValue(const char* section, const char* key, const char* file, DWORD size);
 // A message box owned by owner: the text and caption of two strings.
+// The topmost key of subKey's path (in the editors' view) that doesn't
+// exist; empty when the whole path is there.
+std::string TopmostMissingKey(HKEY root, const std::string& subKey);
+// Deletes subKey and then its parents, up to and including top, for as long
+// as each holds nothing (the editors' view). Nothing when top is empty or
+// not on subKey's path.
+void DeleteEmptyKeysUpTo(HKEY root, const std::string& subKey, const std::string& top);
+// The key the editor's configuration made, as the product record keeps it.
+std::string CreatedKey(const CEditor& editor);
+
 // A private profile file of the Windows folder that a step is about to
 // change, kept for an undo of the run.
 void KeepWindowsIniForUndo(const CInstallApp& app, const char* file);

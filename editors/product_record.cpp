@@ -35,6 +35,8 @@ void writeEditorSubkey(HKEY root, const CEditor& editor)
     key.writeString("", editor.displayName);
     if (editor.choiceName)
         key.writeString(editor.choiceName, editor.choice);
+    if (!editor.createdKey.empty())
+        key.writeString(kCreatedKeyValue, editor.createdKey);
 }
 
 } // namespace

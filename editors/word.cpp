@@ -95,7 +95,7 @@ void ConfigureWord7(const CInstallApp& app)
         CopyTemplate(app, kSpanishTemplate, folder + "\\Inicio");
 }
 
-void ConfigureWord97(const CInstallApp& app)
+void ConfigureWord97(CInstallApp& app)
 {
     std::string startup = RegistryText(HKEY_CURRENT_USER, kWord97Options, "STARTUP-PATH");
     if (startup.empty()) {
@@ -108,10 +108,11 @@ void ConfigureWord97(const CInstallApp& app)
         CreateFolder(app, startup);
         // A value that is there, even empty, is Word's own and stays.
         app.journal.KeyBefore(HKEY_CURRENT_USER, editor_util::kEditorView, kWord97Options);
+        std::string made = editor_util::TopmostMissingKey(HKEY_CURRENT_USER, kWord97Options);
         CRegKey options;
         if (options.create(HKEY_CURRENT_USER, kWord97Options, editor_util::kEditorView) &&
-            !options.readString("STARTUP-PATH"))
-            options.writeString("STARTUP-PATH", startup);
+            !options.readString("STARTUP-PATH") && options.writeString("STARTUP-PATH", startup))
+            app.editors[kEditorWord97].createdKey = made.empty() ? kWord97Options : made;
     }
     CopyTemplate(app, "ovca4097.dot", startup);
 }
@@ -185,6 +186,15 @@ void UndoWord7()
 void UndoWord97()
 {
     DeleteTemplates(RegistryText(HKEY_CURRENT_USER, kWord97Options, "STARTUP-PATH"), {"ovca4097.dot"});
+    // A startup path the installation wrote goes with it.
+    std::string made = editor_util::CreatedKey(EditorTable()[kEditorWord97]);
+    if (!made.empty()) {
+        CRegKey options;
+        if (options.open(HKEY_CURRENT_USER, kWord97Options, editor_util::kEditorView))
+            options.deleteValue("STARTUP-PATH");
+        options.close();
+        editor_util::DeleteEmptyKeysUpTo(HKEY_CURRENT_USER, kWord97Options, made);
+    }
 }
 
 void UndoWord2000()

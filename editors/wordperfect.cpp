@@ -61,8 +61,12 @@ void ConfigureWordPerfect8(CInstallApp& app, HWND owner)
             return;
         }
         if (value.empty()) {
-            if (!list.isOpen() && !list.create(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView))
-                return;
+            if (!list.isOpen()) {
+                std::string made = editor_util::TopmostMissingKey(HKEY_LOCAL_MACHINE, kThirdPartyKey);
+                if (!list.create(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView))
+                    return;
+                app.editors[kEditorWP8].createdKey = made;
+            }
             if (list.writeString(name, library))
                 slot = name;
             return;
@@ -83,4 +87,7 @@ void UndoWordPerfect8()
     // The other slots keep their names: WordPerfect reads them by name.
     if (list.open(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::kEditorView))
         list.deleteValue(slot);
+    list.close();
+    // A list the installation made goes when nothing else is in it.
+    editor_util::DeleteEmptyKeysUpTo(HKEY_LOCAL_MACHINE, kThirdPartyKey, editor_util::CreatedKey(wp8));
 }

@@ -91,6 +91,8 @@ void UndoRegistrations(CInstallApp& app, const CRegistryPlace& place)
         UnregisterAppPath(folder + app.mainFileName, place);
     }
     UnregisterUninstall(app.displayName, place);
+    // The options file is the product's own and goes with it.
+    CPath(OptionsFilePath()).remove();
     UndoEditors();
     DeleteProductRecord();
 }

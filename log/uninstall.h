@@ -27,7 +27,7 @@ void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::str
 // Removes each folder of the installation (ids 0 and up) that is empty.
 void RemoveEmptyFolders(CInstallApp& app);
 
-// The installation folder if it is empty, the application path and the
-// uninstall entry, then the editors' set-up and last the product record,
+// The installation folder if it is empty, the application path, the
+// uninstall entry and the options file, then the editors' set-up and last the product record,
 // which the editors' undo steps read.
 void UndoRegistrations(CInstallApp& app, const CRegistryPlace& place = CRegistryPlace::machine());

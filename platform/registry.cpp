@@ -145,6 +145,15 @@ CRegString& CRegString::operator=(const std::string& value)
     return *this;
 }
 
+bool CRegKey::isEmpty() const
+{
+    DWORD subkeys = 0, values = 0;
+    return m_key &&
+           RegQueryInfoKeyA(m_key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+}
+
 std::optional<std::string> UserShellFolder(const char* name)
 {
     CRegKey key;

@@ -29,6 +29,8 @@ public:
     std::optional<std::uint32_t> readDword(const std::string& name) const;
     bool writeDword(const std::string& name, std::uint32_t value);
     bool deleteValue(const std::string& name);
+    // Holds neither values nor subkeys.
+    bool isEmpty() const;
 
     // Deletes a key that has no subkeys.
     static bool deleteKey(HKEY root, const std::string& subKey, REGSAM view = 0);

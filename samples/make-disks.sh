@@ -39,4 +39,12 @@ if [ "$force" != "--force" ] && [ -f "$stamp" ] &&
 fi
 
 rm -rf "$disks"
-"$mkdisks" "$samples/ortavel.layout" "$disks" --installer "$installer" --licence "$samples/licencia.txt"
+layout="$samples/ortavel.layout"
+# The installer the uninstall entry runs is the one on the disks.
+if [ "$installer" != "$root/build/win64/install.exe" ]; then
+    layout="$out/ortavel-$(basename "$(dirname "$installer")").layout"
+    relative=$(python3 -c 'import os, sys; print(os.path.relpath(sys.argv[1], sys.argv[2]))' "$installer" "$out/files")
+    sed -e "s#\.\./\.\./win64/install\.exe#$relative#" -e "s#^sources *=.*#sources = $out/files#" \
+        "$samples/ortavel.layout" >"$layout"
+fi
+"$mkdisks" "$layout" "$disks" --installer "$installer" --licence "$samples/licencia.txt"

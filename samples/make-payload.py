@@ -281,6 +281,8 @@ def make(out):
     put("prog/wvcommca.dat", b"WVCOMM\x1a\x04" + rng.randbytes(40 * 1024) + bytes(8 * 1024))
     put("sys/ovctl32.dll", program(rng, 92 * 1024, "ovctl32.dll", messages))
     put("sys/uninsta.exe", program(rng, 61 * 1024, "uninsta.exe", messages + ["Desinstal·lant Ortavel CA"]))
+    # The checker's messages for every program, kept in the Windows folder.
+    put("sys/ovcamsg.dll", program(rng, 24 * 1024, "ovcamsg.dll", messages))
     # The user's dictionary and the terms to ignore start almost empty.
     put("prog/ovusuca4.dbc", cp1252("; Diccionari de l'usuari - Ortavel 4.0 Català\n"))
     put("prog/ovsalca4.dbc", cp1252("; Termes a ignorar - Ortavel 4.0 Català\n" +

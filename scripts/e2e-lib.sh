@@ -124,6 +124,31 @@ e2e_same_as() {
     python3 "$E2E_ROOT/tests/e2e/machine_state.py" compare "$WINE_PREFIX_DIR" "$WINE_PREFIX_DIR.$name.json" $allow
 }
 
+# e2e_kill_when KIND COUNT SECONDS: as soon as the running installer's
+# journal holds COUNT records of KIND (P a file placed, X a record handled
+# by the uninstaller), every process of the prefix is ended, as a power loss
+# would end them; prints how many there were then.
+e2e_kill_when() {
+    python3 - "$WINE_PREFIX_DIR" "$1" "$2" "$3" <<'PY'
+import os, subprocess, sys, time
+prefix, kind, count, seconds = sys.argv[1], sys.argv[2].encode(), int(sys.argv[3]), float(sys.argv[4])
+journal = os.path.join(prefix, "drive_c", "windows", "ovca40.jnl")
+end = time.time() + seconds
+while time.time() < end:
+    try:
+        with open(journal, "rb") as f:
+            n = sum(1 for line in f if line.startswith(kind + b"|"))
+    except OSError:
+        n = 0
+    if n >= count:
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix))
+        print(n)
+        sys.exit(0)
+    time.sleep(0.002)
+sys.exit(1)
+PY
+}
+
 # e2e_exit_is CODE SECONDS: waits for install.exe to end with that exit code
 # (0 done, 1602 cancelled, 1603 failed, 3010 restart needed). A Unix exit
 # status keeps only the low 8 bits of a Windows one.

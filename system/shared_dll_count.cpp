@@ -24,6 +24,11 @@ CSharedDllCount::~CSharedDllCount()
     } else if (m_key.isOpen()) {
         // The file is no longer shared by anyone who counted it.
         m_key.deleteValue(m_file);
+        // A list left empty is as good as none: it goes, as it came.
+        bool empty = m_key.isEmpty();
+        m_key.close();
+        if (empty)
+            CRegKey::deleteKey(m_root, m_keyName, kSharedView);
     }
     m_key.close();
 }

@@ -50,7 +50,7 @@ void CRegisteringPage::KeepForUndo(CInstallApp& app)
         journal.KeyBefore(m_place.root, 0, m_place.uninstallKey() + "\\" + app.displayName);
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
         journal.KeyBefore(root, KEY_WOW64_32KEY, kCompanyKey);
-    editor_util::KeepWindowsIniForUndo(app, "ovca40.ini");
+    journal.FileBefore(OptionsFilePath());
 }
 
 void CRegisteringPage::RegisterWithWindows(CInstallApp& app)
