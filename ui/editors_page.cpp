@@ -227,6 +227,15 @@ void CEditorsPage::OnNext()
         std::int64_t required = EstimateSpace(app, folder.clusterSize());
         std::uint64_t available = folder.freeBytes();
         if (required > 0 && available < static_cast<std::uint64_t>(required)) {
+            // Unattended, nobody can free the space: the run fails.
+            if (app.quietMode) {
+                app.LogEvent("Not enough free space on %s: %lld bytes needed, %llu free",
+                             folder.text().c_str(), static_cast<long long>(required),
+                             static_cast<unsigned long long>(available));
+                MarkFailed();
+                ShowPage(IDD_PAGE_FAILED, false);
+                return;
+            }
             CFreeSpaceWarning warning(folder.text(), required, available);
             if (warning.Run(m_hwnd) != IDOK)
                 return;

@@ -6,9 +6,13 @@
 
 bool CFailedPage::OnInitDialog()
 {
-    if (CInstallApp::get().uninstallMode) {
+    CInstallApp& app = CInstallApp::get();
+    if (app.uninstallMode) {
         SetWindowTextA(m_hwnd, LoadResourceString(IDS_UNINSTALL_FAILED_CAPTION).c_str());
         SetDlgItemTextA(m_hwnd, IDC_PAGE_TEXT, LoadResourceString(IDS_UNINSTALL_FAILED_TEXT).c_str());
     }
+    // Unattended, nobody is there to close it: the run ends here.
+    if (app.quietMode)
+        PostMessageA(m_hwnd, kPageWorkMessage, 0, 0);
     return true;
 }

@@ -1,0 +1,145 @@
+#!/bin/sh
+# Unattended deployment: with /Q nothing ever waits for a person (no window
+# is answered here), the exit code says how the run went, and a run that
+# fails or is cancelled leaves the machine as it was, file by file and value
+# by value (the log keeps its events):
+#   quiet       /Q installs and uninstalls (0); the user's dictionaries stay
+#   disk        a disk that is missing: 1603
+#   damaged     a damaged member: 1603, the error in the log
+#   space       too little free space: 1603
+#   cancel      the disk prompt answered "Cancel·lar" half-way through the
+#               copy, through the pages: 1602
+#   update      an installation over an earlier one that fails half-way: the
+#               earlier one is whole and uninstalls cleanly
+#   help        /? shows the switches and waits, /Q or not; 0, nothing done
+E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+. "$E2E_ROOT/scripts/e2e-lib.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+e2e_sample_disks "$work"
+STAYS="OVCA40/ OVCA40/install.exe hkcu\\software\\bramo\\ hklm\\software\\wow6432node\\bramo\\"
+
+# machine NAME: a fresh prefix with the disks, snapshot "before" taken.
+machine() {
+    e2e_prefix "quiet-$1"
+    e2e_copy_disks
+    INSTALLER='C:\DIST\DISK01\install.exe'
+    e2e_snapshot before
+}
+
+# quiet CODE NAME [SWITCHES]: a /Q run that must end with CODE, unanswered.
+quiet() {
+    code=$1 name=$2
+    shift 2
+    e2e_start /Q "$@"
+    # A box left waiting would keep the run from ending.
+    e2e_exit_is "$code" 300 || fail "$name: /Q did not end with $code"
+}
+
+# damage ARCHIVE MEMBER: one byte of that member's stored data flipped, in
+# the scenario's copy of the disks.
+damage() {
+    python3 - "$WINE_PREFIX_DIR/drive_c/DIST" "$1" "$2" <<'PY' || fail "could not damage $2"
+import os, sys
+dist, archive, member = sys.argv[1:]
+path = next(os.path.join(dist, d, archive) for d in sorted(os.listdir(dist))
+            if os.path.isfile(os.path.join(dist, d, archive)))
+data = bytearray(open(path, "rb").read())
+at = 8
+while data[at:at + 4] == b"mfen":
+    stored = int.from_bytes(data[at + 280:at + 284], "little")
+    if data[at + 16:at + 276].split(b"\0")[0].decode("cp1252") == member:
+        data[at + 346 + stored // 2] ^= 0xFF
+        open(path, "wb").write(data)
+        sys.exit(0)
+    at += 346 + stored
+sys.exit("no member " + member)
+PY
+}
+
+# --- quiet ---------------------------------------------------------------------
+machine quiet
+quiet 0 quiet-install
+INSTALLER='C:\OVCA40\install.exe'
+quiet 0 quiet-uninstall /U
+for f in ovusuca4.dbc ovsalca4.dbc; do
+    [ -f "$WINE_PREFIX_DIR/drive_c/OVCA40/$f" ] || fail "quiet: the user's $f was not kept"
+done
+e2e_same_as before $STAYS OVCA40/ovusuca4.dbc OVCA40/ovsalca4.dbc || fail "quiet: more than the dictionaries stayed"
+
+# --- disk ----------------------------------------------------------------------
+machine disk
+rm -rf "$WINE_PREFIX_DIR/drive_c/DIST/DISK03"
+e2e_snapshot before
+quiet 1603 disk
+e2e_events | grep -q "Disk 3 is missing" || fail "disk: the log does not name the missing disk"
+e2e_same_as before || fail "disk: the failed run changed the machine"
+
+# --- damaged -------------------------------------------------------------------
+machine damaged
+damage AJUDA.MFA ManualCa.hlp
+e2e_snapshot before
+quiet 1603 damaged
+e2e_events | grep -q "Errada" || fail "damaged: the error is not in the log"
+e2e_same_as before || fail "damaged: the failed run changed the machine"
+
+# --- space ---------------------------------------------------------------------
+machine space
+# Records that ask for more than the drive has free; the check comes first.
+python3 - "$WINE_PREFIX_DIR/drive_c/DIST/DISK01/install.ini" <<'PY' || fail "space: no profile"
+import shutil, sys
+path = sys.argv[1]
+need = shutil.disk_usage(path).free // 2000000000 + 4
+text = open(path, encoding="cp1252", newline="").read()
+extra = "".join("BIG%04d=2000000000|5|1|1|0\r\n" % i for i in range(need))
+open(path, "w", encoding="cp1252", newline="").write(text.replace("[Programa]\r\n", "[Programa]\r\n" + extra, 1))
+PY
+e2e_snapshot before
+quiet 1603 space
+e2e_events | grep -q "Not enough free space" || fail "space: the log does not say why"
+e2e_same_as before || fail "space: the failed run changed the machine"
+
+# --- cancel --------------------------------------------------------------------
+machine cancel
+mv "$WINE_PREFIX_DIR/drive_c/DIST/DISK03" "$WINE_PREFIX_DIR/drive_c/DIST/ELSEWHERE"
+e2e_snapshot before
+e2e_start
+robot click "Instal*" 1 60 || fail "cancel: no start-up warning"
+robot click "Termes*" 1020 60 || fail "cancel: no licence page"
+robot click "Seleccionar*" 1020 60 || fail "cancel: no folder page"
+robot click "Ortavel Catal*" 1020 60 || fail "cancel: no editor page"
+robot click "Seleccionar el nom*" 1020 60 || fail "cancel: no group page"
+robot settext "Dades*" 1030 "Joana Puig" 60 || fail "cancel: no user-data page"
+robot click "Dades*" 1020 10 || fail "cancel: no Seguent on the user-data page"
+robot click "Inseriu el Disc" 2 120 || fail "cancel: no prompt for the third disk"
+e2e_says "Ortavel 4.0 Catal*" 1037 "no s'ha finalitzat" 30 || fail "cancel: no failure page"
+robot click "Ortavel 4.0 Catal*" 1 || fail "cancel: could not close the failure page"
+e2e_exit_is 1602 60 || fail "cancel: the run did not end as cancelled"
+e2e_same_as before || fail "cancel: the cancelled run changed the machine"
+
+# --- update --------------------------------------------------------------------
+machine update
+quiet 0 update-first
+damage AJUDA.MFA ManualCa.hlp
+e2e_snapshot installed
+quiet 1603 update-failed
+e2e_same_as installed || fail "update: the failed run changed the earlier installation"
+INSTALLER='C:\OVCA40\install.exe'
+e2e_start /U /B
+robot click "Desinstal*" 3 60 || fail "update: no dictionary backup dialog"
+e2e_exit_is 0 120 || fail "update: the earlier installation did not uninstall"
+e2e_same_as before $STAYS 'DIST/*' || fail "update: the uninstallation left something"
+
+# --- help ----------------------------------------------------------------------
+machine help
+INSTALLER='C:\DIST\DISK01\install.exe'
+e2e_start /Q /?
+robot wait "Instal*" 30 || fail "help: no box with the switches"
+text=$(robot text "Instal*" 65535 | tr -d '\r' | iconv -f cp1252 -t utf-8)
+case "$text" in *"/Q"*"1603"*) ;; *) fail "help: the box says '$text'" ;; esac
+robot wait "Instal*" 2 || fail "help: the box did not wait"
+robot click "Instal*" 1 || fail "help: no OK"
+e2e_exit_is 0 30 || fail "help: the run did not end with 0"
+e2e_same_as before || fail "help: /? changed the machine"
+e2e_stop_prefix "$WINE_PREFIX_DIR"
+echo "quiet end-to-end: passed"
