@@ -64,15 +64,14 @@ void CFolderPage::OnNext()
 {
     CInstallApp& app = CInstallApp::get();
     m_folder = WithTrailingBackslash(itemText(IDC_FOLDER_EDIT));
-    CPath folder(m_folder);
-    folder.setFileName("*.*");
-    if (m_folder.empty() || !folder.exists()) {
-        if (m_folder.empty() || !CInstallApp::get().journal.CreateFolders(m_folder)) {
-            std::string text = LoadResourceString(IDS_FOLDER_NOT_CREATED);
-            MessageBoxA(m_hwnd, text.c_str(), LoadResourceString(IDS_CAPTION).c_str(),
-                        MB_OK | MB_ICONEXCLAMATION);
-            return;
+    if (m_folder.empty() || !app.journal.CreateFolders(m_folder)) {
+        app.Ask(IDS_FOLDER_NOT_CREATED, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION, IDOK);
+        // Unattended, nobody can choose another folder: the run fails.
+        if (app.quietMode) {
+            MarkFailed();
+            ShowPage(IDD_PAGE_FAILED, false);
         }
+        return;
     }
     auto& zero = app.destinations[kDestInstallFolder];
     if (!zero) {
