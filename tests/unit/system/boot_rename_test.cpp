@@ -142,15 +142,22 @@ TEST(BootRename, MoveAtRestartIsPendingInTheSessionManager)
     folder.write("OVCAT32.DLL", "old");
     folder.write("0A1B2C3D.DLL", "new");
     folder.write("LEFTOVER.TMP", "x");
+    folder.write("THEIRS.TMP", "x");
     const std::string source = folder / "0A1B2C3D.DLL";
     const std::string target = folder / "OVCAT32.DLL";
     const std::string doomed = folder / "LEFTOVER.TMP";
+    const std::string theirs = folder / "THEIRS.TMP";
 
     bool moved = MoveAtRestart(source, target);
     bool deleted = MoveAtRestart(doomed, "");
+    ASSERT_TRUE(MoveFileExA(theirs.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
     CPendingPairs pairs = readPending();
-    removePending(source);
-    removePending(doomed);
+    // Withdrawn again (an installation undone): another program's stays.
+    WithdrawBootRename(source, target);
+    WithdrawBootRename(doomed, "");
+    bool theirsKept = findPending(readPending(), theirs) != nullptr;
+    removePending(theirs);
+    EXPECT_TRUE(theirsKept);
 
     ASSERT_TRUE(moved);
     ASSERT_TRUE(deleted);
@@ -165,6 +172,7 @@ TEST(BootRename, MoveAtRestartIsPendingInTheSessionManager)
     EXPECT_TRUE(deletion->second.empty());
 
     EXPECT_EQ(findPending(readPending(), source), nullptr);
+    EXPECT_EQ(findPending(readPending(), doomed), nullptr);
     // Nothing happens to the files before the restart.
     EXPECT_EQ(ReadWholeFile(target), "old");
     EXPECT_EQ(ReadWholeFile(source), "new");
@@ -194,6 +202,10 @@ TEST(BootRename, RefusedRequestGoesToWininitInShortForms)
     const std::string before = ReadWholeFile(wininit);
     ScheduleBootRename(folder / "OTHER.DLL", target, CFakeMove::accept, wininit);
     EXPECT_EQ(ReadWholeFile(wininit), before);
+
+    // Withdrawn: that entry goes, the deletion of the same file stays.
+    WithdrawBootRename(source, target, HKEY_CURRENT_USER, "Software\\OVCA40 cap clau", wininit);
+    EXPECT_EQ(ReadWholeFile(wininit), "[rename]\r\nNUL=" + shortPath(source) + "\r\n");
 }
 
 TEST(BootRename, ReplaceAtRestartMarksTheRunForARestart)
