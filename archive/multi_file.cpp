@@ -232,6 +232,10 @@ void CMultiFile::extract(CMultiFileEntry& entry)
     // opening the file again.
     try {
         entry.setModified(h.modified);
+        if (entry.keepOpen) {
+            checkDecoded(h, entry, result);
+            return;
+        }
     } catch (...) {
         entry.abortClose();
         throw;

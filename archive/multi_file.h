@@ -31,6 +31,10 @@ public:
     // up within one volume file only.
     std::uint32_t headerOffset = 0;
     std::string outputPath;      // where extract writes the member
+    // extract leaves the output open once it is written, dated and
+    // checked, for the caller to name and close (attributes are then the
+    // caller's too).
+    bool keepOpen = false;
 
 protected:
     void writeChunk(const void* buffer, std::size_t count) override;

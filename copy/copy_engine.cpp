@@ -269,10 +269,14 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
     CRunJournal& journal = m_app.journal;
     journal.TempFile(entry.tempPath);
     entry.outputPath = entry.tempPath;
+    // Kept open once written and checked: it takes its name through its
+    // own handle.
+    entry.keepOpen = true;
     try {
         entry.source->extract(entry);
     } catch (...) {
         // A member that failed or was cancelled leaves nothing behind.
+        entry.abortClose();
         CPath(entry.tempPath).remove();
         throw;
     }
@@ -287,9 +291,11 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
         aside = moveAside(older);
         if (aside.empty()) {
             try {
+                closeEntry(entry);
                 journal.BootRename(entry.tempPath, older);
                 ReplaceAtRestart(entry.tempPath, older);
             } catch (...) {
+                entry.abortClose();
                 CPath(entry.tempPath).remove();
                 throw;
             }
@@ -307,27 +313,62 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
     // first placed it stays when the product goes.
     bool shared = destination == kDestWindows || destination == kDestSystem;
     bool kept = shared && (earlier ? earlier->kept : entry.existedBefore);
-    journal.Placed(entry.destinationPath, replaceNow, group, placedName,
-                   FileRecordValue(destination, replaceNow, entry.existedBefore, kept));
-    if (earlier && lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0)
-        journal.LogEntryGone(earlier->section, placedName);
-    if (replaceNow) {
-        if (!CPath(entry.tempPath).renameTo(entry.destinationPath)) {
-            // A file that isn't in place must not be recorded as installed,
-            // and the older copy goes back where it was.
-            DWORD error = GetLastError();
-            journal.NotPlaced(entry.destinationPath);
-            CPath(entry.tempPath).remove();
-            if (!aside.empty())
-                CPath(aside).renameTo(older);
-            SetLastError(error);
-            throwLastError(entry.destinationPath);
-        }
-        entry.placedNow = true;
+    try {
+        journal.Placed(entry.destinationPath, replaceNow, group, placedName,
+                       FileRecordValue(destination, replaceNow, entry.existedBefore, kept));
+        if (earlier && lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0)
+            journal.LogEntryGone(earlier->section, placedName);
+    } catch (...) {
+        entry.abortClose();
+        CPath(entry.tempPath).remove();
+        if (!aside.empty())
+            CPath(aside).renameTo(older);
+        throw;
     }
+    if (replaceNow)
+        placeUnderItsName(entry, older, aside);
     if (destination == kDestSystem)
         countShared(entry.destinationPath, entry.existedBefore, earlier != nullptr);
     RecordInstalledTarget(m_app, entry.destinationPath);
+}
+
+void CCopyEngine::closeEntry(CInstallEntry& entry)
+{
+    if (!entry.isOpen())
+        return;
+    entry.close();
+    CFile::setAttributes(entry.path(), entry.header.attributes & 0xFF);
+}
+
+void CCopyEngine::placeUnderItsName(CInstallEntry& entry, const std::string& older,
+                                    const std::string& aside)
+{
+    // Through the open handle where the system offers it, else by path.
+    bool renamed = entry.renameOpen(entry.destinationPath);
+    DWORD error = renamed ? 0 : GetLastError();
+    try {
+        closeEntry(entry);
+    } catch (...) {
+        entry.abortClose();
+        if (!renamed)
+            CPath(entry.tempPath).remove();
+        throw;
+    }
+    if (!renamed) {
+        renamed = CPath(entry.tempPath).renameTo(entry.destinationPath);
+        error = renamed ? 0 : GetLastError();
+    }
+    if (!renamed) {
+        // A file that isn't in place must not be recorded as installed,
+        // and the older copy goes back where it was.
+        m_app.journal.NotPlaced(entry.destinationPath);
+        CPath(entry.tempPath).remove();
+        if (!aside.empty())
+            CPath(aside).renameTo(older);
+        SetLastError(error);
+        throwLastError(entry.destinationPath);
+    }
+    entry.placedNow = true;
 }
 
 std::string CCopyEngine::moveAside(const std::string& older)

@@ -77,6 +77,12 @@ private:
     // A disk that isn't there stops the run: cancelled by the user, or in
     // quiet mode failed. Raises CUserException.
     [[noreturn]] void stop();
+    // Closes an entry kept open after extraction and gives its file the
+    // member's attributes.
+    void closeEntry(CInstallEntry& entry);
+    // Gives the written file its final name; raises the platform's file
+    // error (after putting an older copy back) when it can't.
+    void placeUnderItsName(CInstallEntry& entry, const std::string& older, const std::string& aside);
     // Moves an older copy to a fresh name beside it; its new path, or empty
     // when it can't be moved (in use).
     std::string moveAside(const std::string& older);

@@ -55,6 +55,12 @@ public:
     // The path the file was opened with (kept after close for messages).
     const std::string& path() const { return m_path; }
 
+    // Gives this open file another name in the same folder, replacing
+    // nothing; false (the file still open under its old name) when the
+    // system can't or won't. Done through the handle: one call where a
+    // rename by path opens the file again.
+    bool renameOpen(const std::string& newPath);
+
     // Gives this open file its last-write time (as setTimeAndAttributes
     // does), without opening it again.
     void setModified(std::uint32_t modified);

@@ -50,6 +50,17 @@ void CFile::open(const std::string& path, OpenMode mode)
     m_handle = fd;
 }
 
+bool CFile::renameOpen(const std::string& newPath)
+{
+    if (!isOpen())
+        return false;
+    // The rename of an open file is a rename of its name, replacing nothing.
+    if (::access(newPath.c_str(), F_OK) == 0 || ::rename(m_path.c_str(), newPath.c_str()) != 0)
+        return false;
+    m_path = newPath;
+    return true;
+}
+
 void CFile::close()
 {
     if (!isOpen())

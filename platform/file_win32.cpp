@@ -4,6 +4,7 @@
 #include "platform/exception.h"
 
 #include <windows.h>
+#include <vector>
 
 namespace {
 
@@ -49,7 +50,11 @@ void CFile::open(const std::string& path, OpenMode mode)
         share = FILE_SHARE_READ | FILE_SHARE_WRITE;
         break;
     case modeWrite: disposition = CREATE_ALWAYS; break;
-    case modeCreateNew: disposition = CREATE_NEW; break;
+    case modeCreateNew:
+        // A new file may take its final name through its own handle.
+        access |= DELETE;
+        disposition = CREATE_NEW;
+        break;
     case modeReadWrite: break;
     }
     HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition,
@@ -57,6 +62,39 @@ void CFile::open(const std::string& path, OpenMode mode)
     if (h == INVALID_HANDLE_VALUE)
         failFromSystem();
     m_handle = reinterpret_cast<std::intptr_t>(h);
+}
+
+bool CFile::renameOpen(const std::string& newPath)
+{
+    if (!isOpen())
+        return false;
+    // Asked for by name: Windows before Vista lacks the call, and the
+    // headers this program builds with don't declare it.
+    struct CRenameInfo {
+        DWORD replaceIfExists;  // a BOOLEAN in a union with a DWORD
+        HANDLE rootDirectory;
+        DWORD fileNameLength;
+        WCHAR fileName[1];
+    };
+    constexpr int kFileRenameInfo = 3;
+    using SetInfo = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+    static const auto setInfo = reinterpret_cast<SetInfo>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
+    if (!setInfo)
+        return false;
+    int length = MultiByteToWideChar(CP_ACP, 0, newPath.c_str(), -1, nullptr, 0);
+    if (length <= 1)
+        return false;
+    std::vector<unsigned char> buffer(sizeof(CRenameInfo) + length * sizeof(WCHAR));
+    auto* info = reinterpret_cast<CRenameInfo*>(buffer.data());
+    info->replaceIfExists = FALSE;
+    info->rootDirectory = nullptr;
+    info->fileNameLength = static_cast<DWORD>((length - 1) * sizeof(WCHAR));
+    MultiByteToWideChar(CP_ACP, 0, newPath.c_str(), -1, info->fileName, length);
+    if (!setInfo(toHandle(m_handle), kFileRenameInfo, info, static_cast<DWORD>(buffer.size())))
+        return false;
+    m_path = newPath;
+    return true;
 }
 
 void CFile::close()
