@@ -1,6 +1,7 @@
 #include "archive/multi_file.h"
 
 #include "archive/archive_crc.h"
+#include "archive/block_writer.h"
 #include "archive/codec.h"
 #include "errors/x_exception.h"
 #include "platform/exception.h"
@@ -32,23 +33,44 @@ namespace {
 const std::size_t kGatherSize = 65536;
 }
 
-void CMultiFileEntry::startGathering()
+void CMultiFileEntry::startGathering(CBlockWriter* writer)
 {
     m_gathered.clear();
     m_gathered.reserve(kGatherSize);
     m_gathering = true;
+    m_writer = writer;
+    m_handedOver = false;
+}
+
+void CMultiFileEntry::handOver()
+{
+    CBlockWriter::Block block;
+    block.swap(m_gathered);
+    m_gathered.reserve(kGatherSize);
+    m_handedOver = true;
+    m_writer->submit([this](const unsigned char* data, std::size_t size) { writeThrough(data, size); },
+                     std::move(block));
 }
 
 void CMultiFileEntry::writeChunk(const void* buffer, std::size_t count)
 {
-    // A chunk as large as a gathered one goes out as it is, without a copy.
-    if (!m_gathering || (m_gathered.empty() && count >= kGatherSize)) {
+    if (!m_gathering) {
+        writeThrough(buffer, count);
+        return;
+    }
+    // A chunk as large as a gathered one goes out as it is, without a copy,
+    // when there is no writer thread to hand it to.
+    if (!m_writer && m_gathered.empty() && count >= kGatherSize) {
         writeThrough(buffer, count);
         return;
     }
     auto* p = static_cast<const unsigned char*>(buffer);
     m_gathered.insert(m_gathered.end(), p, p + count);
-    if (m_gathered.size() >= kGatherSize) {
+    if (m_gathered.size() < kGatherSize)
+        return;
+    if (m_writer) {
+        handOver();
+    } else {
         writeThrough(m_gathered.data(), m_gathered.size());
         m_gathered.clear();
     }
@@ -56,9 +78,27 @@ void CMultiFileEntry::writeChunk(const void* buffer, std::size_t count)
 
 void CMultiFileEntry::flushGathered()
 {
-    if (!m_gathered.empty())
+    // A member that fits one block is written here at once: handing it
+    // over would cost more than it saves.
+    if (m_handedOver) {
+        if (!m_gathered.empty())
+            handOver();
+        m_writer->finish();
+    } else if (!m_gathered.empty()) {
         writeThrough(m_gathered.data(), m_gathered.size());
+    }
     dropGathered();
+}
+
+void CMultiFileEntry::dropGathered() noexcept
+{
+    // The writer thread is done with the file before anyone closes it.
+    if (m_handedOver)
+        m_writer->abandon();
+    m_gathered.clear();
+    m_gathering = false;
+    m_handedOver = false;
+    m_writer = nullptr;
 }
 
 CMultiFile::CMultiFile()
@@ -220,7 +260,9 @@ void CMultiFile::extract(CMultiFileEntry& entry)
     entry.open(entry.outputPath, modeCreateNew);
     DecodeResult result;
     try {
-        entry.startGathering();
+        if (!m_writer)
+            m_writer = std::make_unique<CBlockWriter>();
+        entry.startGathering(m_writer.get());
         result = decodeMember(h, entry);
         entry.flushGathered();
     } catch (...) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class CBlockWriter;
 class CCodec;
 class CMultiFile;
 
@@ -43,12 +44,17 @@ private:
     friend class CMultiFile;
     // While extract runs, the codec's smaller blocks are gathered into
     // larger writes; counters and checksum still see every block at once.
-    void startGathering();
+    // A member of more than one gathered block has its writes done by the
+    // writer thread while the next block is decoded.
+    void startGathering(CBlockWriter* writer);
     void flushGathered();
-    void dropGathered() { m_gathered.clear(); m_gathering = false; }
+    void dropGathered() noexcept;
+    void handOver();
 
     std::vector<unsigned char> m_gathered;
     bool m_gathering = false;
+    CBlockWriter* m_writer = nullptr;
+    bool m_handedOver = false;
 };
 
 class CMultiFile : public CSpanFile {
@@ -114,6 +120,9 @@ private:
     void passOver(std::uint32_t count);
 
     CCodec* m_codec = nullptr;
+    // Writes extracted members on a second thread; made with the first
+    // member that needs it.
+    std::unique_ptr<CBlockWriter> m_writer;
     // The member last read (or being extracted) and where its data lies:
     // it began when bytesRead was m_dataStart and is m_member.storedSize long.
     EntryHeader m_member;
