@@ -3,6 +3,7 @@
 #include "platform/dialog.h"
 #include "platform/path.h"
 #include "platform/resource_string.h"
+#include "platform/system_function.h"
 #include "resources/resource.h"
 
 #include <commdlg.h>
@@ -169,7 +170,9 @@ bool RunPicker(HWND owner, std::string& folder, bool editable)
     ofn.lpTemplateName = MAKEINTRESOURCEA(IDD_FOLDER_PICKER);
     ofn.lpfnHook = pickerHook;
     ofn.lCustData = reinterpret_cast<LPARAM>(&state);
-    GetSaveFileNameA(&ofn);
+    using SaveFileName = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    if (auto getSaveFileName = SystemFunction<SaveFileName>("comdlg32.dll", "GetSaveFileNameA"))
+        getSaveFileName(&ofn);
     SetCurrentDirectoryA(saved);
 
     if (!state.accepted)

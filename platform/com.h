@@ -2,17 +2,36 @@
 // released by their owner.
 #pragma once
 
+#include "platform/system_function.h"
+
 #include <objbase.h>
+
+// COM's library is loaded only by a run that makes shell links.
+inline HRESULT ComCall(const char* name)
+{
+    auto call = SystemFunction<HRESULT(WINAPI*)(LPVOID)>("ole32.dll", name);
+    return call ? call(nullptr) : E_NOTIMPL;
+}
+
+inline HRESULT ComCreateInstance(REFCLSID classId, REFIID interfaceId, void** out)
+{
+    using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    static const auto create = SystemFunction<Create>("ole32.dll", "CoCreateInstance");
+    return create ? create(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId, out) : E_NOTIMPL;
+}
 
 // CoInitialize for the lifetime of the object; CoUninitialize only when
 // that call counted (it did when COM was already initialised, too).
 class CComInit {
 public:
-    CComInit() : m_result(CoInitialize(nullptr)) {}
+    CComInit() : m_result(ComCall("CoInitialize")) {}
     ~CComInit()
     {
-        if (SUCCEEDED(m_result))
-            CoUninitialize();
+        if (SUCCEEDED(m_result)) {
+            using Uninitialize = void(WINAPI*)();
+            if (auto uninitialize = SystemFunction<Uninitialize>("ole32.dll", "CoUninitialize"))
+                uninitialize();
+        }
     }
     CComInit(const CComInit&) = delete;
     CComInit& operator=(const CComInit&) = delete;

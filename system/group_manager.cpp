@@ -386,8 +386,7 @@ bool CShellGroupManager::addLink(const std::string& group, const std::string& pr
         m_com = std::make_unique<CComInit>();
 
     CComPtr<IShellLinkA> link;
-    HRESULT hrx = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.out());
+    HRESULT hrx = ComCreateInstance(CLSID_ShellLink, IID_IShellLinkA, link.out());
     if (FAILED(hrx))
         return false;
     CComPtr<IPersistFile> linkFile;
