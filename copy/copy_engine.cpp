@@ -379,7 +379,7 @@ std::string CCopyEngine::moveAside(const std::string& older)
         return std::string();
     std::string aside = path.folderText() + name;
     m_app.journal.MovedAside(older, aside);
-    if (!MoveFileA(older.c_str(), aside.c_str()))
+    if (!path.renameTo(aside))
         return std::string();
     return aside;
 }
