@@ -105,6 +105,19 @@ e2e_start() {
     INSTALL_PID=$!
 }
 
+# e2e_pages_to_copy NAME: through the pages of a fresh installation with
+# their defaults (the start-up warning accepted, a user's name typed) up to
+# the copy; NAME goes into the failure messages.
+e2e_pages_to_copy() {
+    robot click "Instal*" 1 60 || fail "$1: no start-up warning"
+    robot click "Termes*" 1020 60 || fail "$1: no licence page"
+    robot click "Seleccionar*" 1020 60 || fail "$1: no folder page"
+    robot click "Ortavel Catal*" 1020 60 || fail "$1: no editor page"
+    robot click "Seleccionar el nom*" 1020 60 || fail "$1: no group page"
+    robot settext "Dades*" 1030 "Joana Puig" 60 || fail "$1: no user-data page"
+    robot click "Dades*" 1020 10 || fail "$1: no Seguent on the user-data page"
+}
+
 # e2e_snapshot NAME: the scenario's machine, file by file and value by value,
 # kept as NAME (the prefix's server is stopped first).
 e2e_snapshot() {

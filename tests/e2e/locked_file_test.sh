@@ -114,13 +114,7 @@ wait_control() {
 # By hand, as a user would: every page answered, the restart declined.
 prepare pages
 e2e_start
-robot click "Instal*" 1 60 || fail "pages: no start-up warning"
-robot click "Termes*" 1020 60 || fail "pages: no licence page"
-robot click "Seleccionar*" 1020 60 || fail "pages: no folder page"
-robot click "Ortavel Catal*" 1020 60 || fail "pages: no editor page"
-robot click "Seleccionar el nom*" 1020 60 || fail "pages: no group page"
-robot settext "Dades*" 1030 "Joana Puig" 60 || fail "pages: no user-data page"
-robot click "Dades*" 1020 10 || fail "pages: no Seguent on the user-data page"
+e2e_pages_to_copy pages
 wait_control "Ortavel 4.0 Catal*" 1036 600 || fail "pages: no restart page"
 e2e_says "Ortavel 4.0 Catal*" 1035 "Restart" 10 || fail "pages: the restart page has no Restart button"
 e2e_shot "Ortavel 4.0 Catal*" "$shots/page-1558-restart.png" || fail "pages: no screenshot of the restart page"

@@ -104,13 +104,7 @@ machine cancel
 mv "$WINE_PREFIX_DIR/drive_c/DIST/DISK03" "$WINE_PREFIX_DIR/drive_c/DIST/ELSEWHERE"
 e2e_snapshot before
 e2e_start
-robot click "Instal*" 1 60 || fail "cancel: no start-up warning"
-robot click "Termes*" 1020 60 || fail "cancel: no licence page"
-robot click "Seleccionar*" 1020 60 || fail "cancel: no folder page"
-robot click "Ortavel Catal*" 1020 60 || fail "cancel: no editor page"
-robot click "Seleccionar el nom*" 1020 60 || fail "cancel: no group page"
-robot settext "Dades*" 1030 "Joana Puig" 60 || fail "cancel: no user-data page"
-robot click "Dades*" 1020 10 || fail "cancel: no Seguent on the user-data page"
+e2e_pages_to_copy cancel
 robot click "Inseriu el Disc" 2 120 || fail "cancel: no prompt for the third disk"
 e2e_says "Ortavel 4.0 Catal*" 1037 "no s'ha finalitzat" 30 || fail "cancel: no failure page"
 robot click "Ortavel 4.0 Catal*" 1 || fail "cancel: could not close the failure page"
