@@ -185,8 +185,11 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    // A person waits for a button to come alive: both wait, within the time
+    // given (none: a single look).
+    auto enabledInTime = [&] { return waitFor(seconds, [&] { return IsWindowEnabled(control) != FALSE; }); };
     if (verb == "enabled")
-        return IsWindowEnabled(control) ? 0 : 4;
+        return enabledInTime() ? 0 : 4;
     if (verb == "key") {
         // Typed keys go to the control as characters.
         for (const char* c = argv[4]; *c; ++c)
@@ -200,7 +203,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (verb == "click") {
-        if (!IsWindowEnabled(control)) {
+        if (!enabledInTime()) {
             std::fprintf(stderr, "uirobot: control %d of \"%s\" is disabled\n", id, caption);
             return 4;
         }
