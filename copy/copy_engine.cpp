@@ -5,6 +5,7 @@
 #include "errors/error_dialog.h"
 #include "errors/x_exception.h"
 #include "log/install_log.h"
+#include "log/run_journal.h"
 #include "platform/message_pump.h"
 #include "platform/registry.h"
 #include "profile/install_profile.h"
@@ -13,7 +14,6 @@
 #include "system/program_items.h"
 #include "system/registry_place.h"
 #include "system/shared_dll_count.h"
-#include "log/run_journal.h"
 
 #include <windows.h>
 
@@ -24,7 +24,6 @@
 #include <vector>
 
 namespace {
-
 
 // Paths the platform can't take: a name of 260 characters or more.
 constexpr std::size_t kMaxPath = 260;
@@ -107,13 +106,18 @@ std::string CCopyEngine::NextVolume(const std::string& name, int disk)
     return m_app.sourceFolder.folderText() + name;
 }
 
-void CCopyEngine::stop()
+void CCopyEngine::giveUp()
 {
     // Unattended, nobody chose to stop: the run failed.
     if (m_app.quietMode)
         m_app.succeeded = false;
     else
         m_app.Cancel();
+}
+
+void CCopyEngine::stop()
+{
+    giveUp();
     throw CUserException();
 }
 
@@ -144,12 +148,8 @@ void CCopyEngine::CopyGroupFile(CGroupFile& record)
         m_app.succeeded = false;
     } catch (...) {
         m_current = nullptr;
-        if (!askAboutCurrentError(CPath(sourcePath.empty() ? record.name : sourcePath).fileName())) {
-            if (m_app.quietMode)
-                m_app.succeeded = false;
-            else
-                m_app.Cancel();
-        }
+        if (!askAboutCurrentError(CPath(sourcePath.empty() ? record.name : sourcePath).fileName()))
+            giveUp();
     }
     m_current = nullptr;
     record.abortClose();

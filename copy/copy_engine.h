@@ -74,8 +74,10 @@ private:
     void placeEntry(CInstallEntry& entry);
     std::string makeFolder(int destination);
     std::string olderCopy(const CInstallEntry& entry) const;
-    // A disk that isn't there stops the run: cancelled by the user, or in
-    // quiet mode failed. Raises CUserException.
+    // The user gave up (a disk, an error): the run is cancelled, or in quiet
+    // mode, where nobody chose to stop, failed.
+    void giveUp();
+    // The same, raising CUserException to end the record.
     [[noreturn]] void stop();
     // Closes an entry kept open after extraction and gives its file the
     // member's attributes.

@@ -3,7 +3,6 @@
 #include "app/install_app.h"
 #include "log/install_log.h"
 #include "platform/path.h"
-
 #include "platform/registry.h"
 #include "platform/resource_string.h"
 

@@ -232,8 +232,7 @@ void CEditorsPage::OnNext()
                 app.LogEvent("Not enough free space on %s: %lld bytes needed, %llu free",
                              folder.text().c_str(), static_cast<long long>(required),
                              static_cast<unsigned long long>(available));
-                MarkFailed();
-                ShowPage(IDD_PAGE_FAILED, false);
+                FailRun();
                 return;
             }
             CFreeSpaceWarning warning(folder.text(), required, available);

@@ -68,8 +68,7 @@ void CFolderPage::OnNext()
         app.Ask(IDS_FOLDER_NOT_CREATED, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION, IDOK);
         // Unattended, nobody can choose another folder: the run fails.
         if (app.quietMode) {
-            MarkFailed();
-            ShowPage(IDD_PAGE_FAILED, false);
+            FailRun();
         }
         return;
     }

@@ -154,9 +154,8 @@ void CPage::OnPageCancel()
         return;
     }
     if (ConfirmCancel()) {
-        MarkFailed();
         CInstallApp::get().Cancel();
-        ShowPage(IDD_PAGE_FAILED, false);
+        FailRun();
     }
 }
 
@@ -166,6 +165,12 @@ bool CPage::ConfirmCancel()
     std::string caption = LoadResourceString(IDS_CAPTION);
     return MessageBoxA(m_hwnd, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) ==
            IDYES;
+}
+
+void CPage::FailRun()
+{
+    MarkFailed();
+    ShowPage(IDD_PAGE_FAILED, false);
 }
 
 void CPage::MarkFailed()

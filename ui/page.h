@@ -43,6 +43,8 @@ public:
     virtual void OnPageCancel();
     virtual bool ConfirmCancel();
     void MarkFailed();
+    // The run failed here: the failure page comes next.
+    void FailRun();
 
     // Shows the window, creating it the first time; false when the
     // template can't be made into a window.
