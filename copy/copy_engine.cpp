@@ -234,7 +234,7 @@ std::string CCopyEngine::olderCopy(const CInstallEntry& entry) const
 {
     int destination = entry.header.destination;
     if (destination != kDestWindows && destination != kDestSystem)
-        return CPath(entry.destinationPath).exists() ? entry.destinationPath : std::string();
+        return isThere(entry.destinationPath) ? entry.destinationPath : std::string();
     std::string name = CPath(entry.destinationPath).fileName();
     for (int special : {CPath::windowsFolder, CPath::systemFolder}) {
         CPath candidate;
@@ -244,6 +244,14 @@ std::string CCopyEngine::olderCopy(const CInstallEntry& entry) const
             return candidate.text();
     }
     return std::string();
+}
+
+bool CCopyEngine::isThere(const std::string& path) const
+{
+    CPath file(path);
+    if (!m_app.journal.IsNewFolder(file.folderText()))
+        return file.exists();
+    return m_madeFiles.count(LowerCase(path)) != 0;
 }
 
 void CCopyEngine::InstallEntry(CInstallEntry& entry)
@@ -261,10 +269,12 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
     if (entry.destinationPath.size() >= kMaxPath)
         throw CFileException(CFileException::badPath, entry.destinationPath);
     CPath destinationPath(entry.destinationPath);
-    std::string tempName = destinationPath.freshTempName(destinationPath.ext());
+    std::string tempName = destinationPath.freshTempName(
+        destinationPath.ext(), [this](const CPath& candidate) { return isThere(candidate.text()); });
     if (tempName.empty())
         throw CFileException(CFileException::accessDenied, entry.destinationPath);
     entry.tempPath = folder + tempName;
+    m_madeFiles.insert(LowerCase(entry.tempPath));
 
     CRunJournal& journal = m_app.journal;
     journal.TempFile(entry.tempPath);
@@ -325,8 +335,10 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
             CPath(aside).renameTo(older);
         throw;
     }
-    if (replaceNow)
+    if (replaceNow) {
         placeUnderItsName(entry, older, aside);
+        m_madeFiles.insert(LowerCase(entry.destinationPath));
+    }
     if (destination == kDestSystem)
         countShared(entry.destinationPath, entry.existedBefore, earlier != nullptr);
     RecordInstalledTarget(m_app, entry.destinationPath);

@@ -74,6 +74,10 @@ private:
     void placeEntry(CInstallEntry& entry);
     std::string makeFolder(int destination);
     std::string olderCopy(const CInstallEntry& entry) const;
+    // Whether a file is at path: in a folder this run made, one this run
+    // put there (no lookup, which Wine pays with a read of the whole
+    // folder); elsewhere, what the disk says.
+    bool isThere(const std::string& path) const;
     // The user gave up (a disk, an error): the run is cancelled, or in quiet
     // mode, where nobody chose to stop, failed.
     void giveUp();
@@ -99,6 +103,9 @@ private:
     std::uint32_t m_done = 0;
     CInstallEntry* m_current = nullptr;
     std::set<std::string> m_madeFolders;
+    // Lower-case paths of the files this run made (asked for in the
+    // folders it made).
+    std::set<std::string> m_madeFiles;
     CInstalledFiles m_installed;
     unsigned long m_lastPump = 0;
 };

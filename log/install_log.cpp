@@ -111,9 +111,7 @@ const CFileRecord* CInstalledFiles::Find(const std::string& name, int destinatio
     return found == m_records.end() ? nullptr : &found->second;
 }
 
-std::string CInstalledFiles::lowerKey(std::string name, int destination)
+std::string CInstalledFiles::lowerKey(const std::string& name, int destination)
 {
-    if (!name.empty())
-        CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
-    return std::to_string(destination) + "|" + name;
+    return std::to_string(destination) + "|" + LowerCase(name);
 }

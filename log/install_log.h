@@ -49,6 +49,6 @@ public:
     const CFileRecord* Find(const std::string& name, int destination) const;
 
 private:
-    static std::string lowerKey(std::string name, int destination);
+    static std::string lowerKey(const std::string& name, int destination);
     std::map<std::string, CFileRecord> m_records;
 };

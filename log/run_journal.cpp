@@ -242,9 +242,26 @@ void CRunJournal::NewFile(const std::string& path)
     write({"N", path});
 }
 
+namespace {
+
+std::string folderKey(std::string folder)
+{
+    while (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    return LowerCase(folder);
+}
+
+} // namespace
+
 void CRunJournal::NewFolder(const std::string& path)
 {
     write({"D", path});
+    m_newFolders.insert(folderKey(path));
+}
+
+bool CRunJournal::IsNewFolder(const std::string& folder) const
+{
+    return m_newFolders.count(folderKey(folder)) != 0;
 }
 
 bool CRunJournal::CreateFolders(const std::string& folder)

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,9 @@ public:
     // Makes a folder with every missing parent, each written down first;
     // false when it can't be made.
     bool CreateFolders(const std::string& folder);
+    // Whether this run made the folder: it then holds only what the run put
+    // there, and nothing needs looking for on the disk.
+    bool IsNewFolder(const std::string& folder) const;
     // A file about to be changed: a copy is kept until the run is over.
     void FileBefore(const std::string& path);
     // A registry key, its values and its subkeys, about to be changed.
@@ -80,4 +84,6 @@ private:
     std::string m_path;
     std::string m_logPath;
     Mode m_mode = install;
+    // Lower case, without the closing backslash.
+    std::set<std::string> m_newFolders;
 };

@@ -207,7 +207,20 @@ UINT CPath::driveType() const
     return GetDriveTypeA(root.empty() ? nullptr : root.c_str());
 }
 
+std::string LowerCase(std::string text)
+{
+    if (!text.empty())
+        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
 std::string CPath::freshTempName(const std::string& ext, int maxDraws) const
+{
+    return freshTempName(ext, [](const CPath& candidate) { return candidate.exists(); }, maxDraws);
+}
+
+std::string CPath::freshTempName(const std::string& ext,
+                                 const std::function<bool(const CPath&)>& taken, int maxDraws) const
 {
     for (int draw = 0; draw < maxDraws; ++draw) {
         // Five draws of 15 bits, of which the first 8 hex digits are kept.
@@ -218,7 +231,7 @@ std::string CPath::freshTempName(const std::string& ext, int maxDraws) const
         CPath candidate(*this);
         candidate.setName(std::string(digits, 8));
         candidate.setExt(ext);
-        if (!candidate.exists())
+        if (!taken(candidate))
             return candidate.fileName();
     }
     return std::string();

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The System folder where the shared libraries of 32-bit programs live, and
@@ -12,6 +13,10 @@
 // 32-bit System folder (SysWOW64) on 64-bit Windows, else the one System
 // folder. GetSystemDirectoryA's contract: the length, 0 on failure.
 UINT SharedSystemFolder(char* buffer, UINT size);
+
+// The text in lower case as Windows folds names (CharLowerBuff): the key of
+// a name compared without regard to case.
+std::string LowerCase(std::string text);
 
 class CPath {
 public:
@@ -65,6 +70,10 @@ public:
     // exist yet in this path's folder; empty after maxDraws names that all
     // exist.
     std::string freshTempName(const std::string& ext, int maxDraws = 1000) const;
+    // The same, with taken saying whether a candidate is already there (for
+    // a caller that knows the folder's names without asking the disk).
+    std::string freshTempName(const std::string& ext, const std::function<bool(const CPath&)>& taken,
+                              int maxDraws = 1000) const;
 
     // The short (8.3) form of the path; the path itself when there is none.
     std::string shortText() const;

@@ -47,13 +47,6 @@ bool fieldBool(const std::string& text, int n)
     return out;
 }
 
-std::string lowerCase(std::string text)
-{
-    if (!text.empty())
-        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 void readDestinations(CInstallApp& app, const CProfileFile& file)
 {
     bool any = false;
@@ -100,7 +93,7 @@ void readTargets(CInstallApp& app, const CProfileFile& file)
         target->arguments = field(e.value, 4);
         target->iconFile = field(e.value, 5);
         target->installedPath.set(field(e.value, 6));
-        app.targets[lowerCase(e.key)] = std::move(target);
+        app.targets[LowerCase(e.key)] = std::move(target);
     });
 }
 
@@ -127,7 +120,7 @@ void readGroupFiles(CInstallApp& app, const CProfileFile& file)
         // first value for both.
         std::set<std::string> seen;
         forEachEntry(file, group->name, [&](const CProfileEntry& e) {
-            if (!seen.insert(lowerCase(e.key)).second)
+            if (!seen.insert(LowerCase(e.key)).second)
                 return;
             auto record = std::make_unique<CGroupFile>();
             record->name = e.key;
@@ -236,7 +229,7 @@ std::int64_t EstimateSpace(const CInstallApp& app, std::int64_t clusterBytes)
 
 void RecordInstalledTarget(CInstallApp& app, const std::string& placedPath)
 {
-    auto target = app.targets.find(lowerCase(CPath(placedPath).fileName()));
+    auto target = app.targets.find(LowerCase(CPath(placedPath).fileName()));
     if (target != app.targets.end())
         target->second->installedPath.set(placedPath);
 }

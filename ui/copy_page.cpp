@@ -37,7 +37,14 @@ void CCopyPage::ShowDestination(const std::string& path)
 {
     if (path == m_destination)
         return;
+    // Small files pass by faster than anyone reads; each new text costs a
+    // repaint. The name changes at most every kNameInterval ms, always to
+    // the file being written then: the engine reports several times a file.
+    DWORD now = GetTickCount();
+    if (!m_destination.empty() && now - m_destinationShownAt < kNameInterval)
+        return;
     m_destination = path;
+    m_destinationShownAt = now;
     SetDlgItemTextA(m_hwnd, IDC_DESTINATION_FILE, path.c_str());
 }
 

@@ -19,8 +19,10 @@ public:
     CGauge& gauge() { return m_gauge; }
 
     // What the copy engine shows and asks. Texts that didn't change are not
-    // set again and the gauge is repainted only when its figure changes:
-    // the engine reports every 4096 bytes.
+    // set again, the destination name changes at most every kNameInterval
+    // ms, and the gauge is repainted only when its figure changes: the
+    // engine reports every 4096 bytes.
+    static constexpr DWORD kNameInterval = 50;
     void ShowSource(const std::string& name) override;
     void ShowDestination(const std::string& path) override;
     void SetGaugeRange(std::uint32_t lowest, std::uint32_t highest) override;
@@ -43,6 +45,7 @@ private:
     CGauge m_gauge;
     std::string m_source;
     std::string m_destination;
+    DWORD m_destinationShownAt = 0;
     int m_shownPercent = -2;
     bool m_cancelRequested = false;
 };

@@ -216,6 +216,20 @@ TEST_F(CopyEngine, OlderCopiesAreReplacedAndNamesStayInTheirFolder)
     EXPECT_EQ(ReadWholeFile(scratch / "target\\Dades\\NAME.TXT"), "y");
 }
 
+TEST_F(CopyEngine, ANameTwiceInAFolderTheRunMadeReplacesTheFirstCopy)
+{
+    // The run knows what it put in its own folders without asking the disk:
+    // the second copy must still find the first as its older copy.
+    writeArchive("A.MF1", {{"NAME.TXT", "first", 1}, {"sub\\NAME.TXT", "second", 1}}, 1 << 20);
+    addFile("A.MF1", 1, 5, 1, 0);
+    CDialogAnswerer answerer({});
+    CCopyEngine engine(app, view);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
+    EXPECT_EQ(ReadWholeFile(scratch / "target\\Dades\\NAME.TXT"), "second");
+    EXPECT_EQ(record("Base", "NAME.TXT"), "1|1|1|0");
+    EXPECT_EQ(filesIn(scratch / "target\\Dades\\"), 1);
+}
+
 TEST_F(CopyEngine, ABadMemberAsksAndStopsWithoutLeavingFiles)
 {
     writeArchive("A.MF1", {{"GOOD.TXT", TestBytes(10000, 7), 0, true},

@@ -39,6 +39,11 @@ struct CInstallSteps {
     {
         ASSERT_EQ(journal.Begin(log(), CRunJournal::install), CJournalFile::opened);
         ASSERT_TRUE(journal.CreateFolders(scratch / "New\\Deep\\"));
+        // Every level it made, in any case, with or without the backslash;
+        // not the folder that was there.
+        EXPECT_TRUE(journal.IsNewFolder(scratch / "new\\DEEP"));
+        EXPECT_TRUE(journal.IsNewFolder(scratch / "New\\"));
+        EXPECT_FALSE(journal.IsNewFolder(scratch.path()));
         journal.TempFile(scratch / "New\\Deep\\1234abcd.txt");
         scratch.write("New\\Deep\\1234abcd.txt", "new");
         journal.Placed(scratch / "New\\Deep\\new.txt", true, "Base", "new.txt", "1|1|0|0");

@@ -123,4 +123,12 @@ TEST(Path, DriveFactsAndFreshNames)
     EXPECT_EQ(names.size(), 20u);
     // No draw may be taken at all: nothing can be found.
     EXPECT_EQ(folder.freshTempName("TMP", 0), "");
+    // A caller that knows the names decides what is taken, not the disk.
+    int asked = 0;
+    std::string known = folder.freshTempName("TMP", [&](const CPath&) { return ++asked < 3; });
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(known.size(), 12u);
+    asked = 0;
+    EXPECT_EQ(folder.freshTempName("TMP", [&](const CPath&) { return ++asked > 0; }, 5), "");
+    EXPECT_EQ(asked, 5);
 }
