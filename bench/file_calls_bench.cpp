@@ -8,6 +8,9 @@
 //       for SOURCE's files written under SCRATCH
 //   file_calls_bench log SCRATCH           a record written into profiles of
 //       0, 1,000 and 5,000 records, and a line appended to an open journal
+//   file_calls_bench start [window]        ends at once, or after opening
+//       and closing one window: the script times both, start included, for
+//       what a program's first window costs it under Wine
 // Prints "name value" lines for the script.
 #include <windows.h>
 
@@ -266,14 +269,30 @@ int timeLogWrites(const std::string& scratch)
 
 } // namespace
 
+// A first window makes Wine start its desktop process, which a program
+// without a window (a silent installer) never waits for.
+int openOneWindow()
+{
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window)
+        return failed("CreateWindowEx", "STATIC");
+    ShowWindow(window, SW_SHOWMINIMIZED);
+    DestroyWindow(window);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "log" && argc == 3)
         return timeLogWrites(withBackslash(argv[2]));
+    if (mode == "start")
+        return argc == 3 && std::string(argv[2]) == "window" ? openOneWindow() : 0;
     if ((mode != "floor" && mode != "calls") || argc != 4) {
         std::fprintf(stderr, "usage: file_calls_bench floor|calls SOURCE TARGET\n"
-                             "       file_calls_bench log SCRATCH\n");
+                             "       file_calls_bench log SCRATCH\n"
+                             "       file_calls_bench start [window]\n");
         return 2;
     }
     CClock clock;

@@ -216,6 +216,16 @@ log_calls() {
     rm -rf "$drive/CALLS"
 }
 
+# A program that ends at once, and one that opens and closes one window: a
+# first window makes Wine start its desktop process, a cost that NSIS /S,
+# which opens none, never pays.
+starts() {
+    timed 'C:\file_calls_bench.exe' start
+    if [ $rc = 0 ]; then record start.none "$took"; else fault start.none "exit $rc"; fi
+    timed 'C:\file_calls_bench.exe' start window
+    if [ $rc = 0 ]; then record start.window "$took"; else fault start.window "exit $rc"; fi
+}
+
 # --- the rounds -------------------------------------------------------------
 warm
 for r in $(seq 1 "$REPEAT"); do
@@ -229,6 +239,7 @@ for r in $(seq 1 "$REPEAT"); do
         calls "$name"
     done
     log_calls
+    starts
     rm -rf "$drive/OURS" "$drive/NSIS" "$drive/COPY" "$drive/FLOOR" "$work/untar"
 done
 
@@ -306,6 +317,11 @@ for who in ours nsis; do
         "$(wc -l <"$figures/$who.uninstall.fault")" "$REPEAT" "$(head -n1 "$figures/$who.uninstall.fault")"
 done
 echo "  ours/NSIS $(ratio "$(median ours.uninstall)" "$(median nsis.uninstall)")"
+
+echo
+echo "A program's start under Wine, to its end, s"
+printf '  %-44s %7s   %s\n' "ending at once" "$(median start.none)" "$(runs start.none)"
+printf '  %-44s %7s   %s\n' "opening one window (the desktop starts)" "$(median start.window)" "$(runs start.window)"
 
 echo
 echo "Where the time goes: microseconds per call (file_calls_bench)   mixed    small"

@@ -338,6 +338,7 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
     if (replaceNow) {
         placeUnderItsName(entry, older, aside);
         m_madeFiles.insert(LowerCase(entry.destinationPath));
+        journal.TempNamed(entry.tempPath);
     }
     if (destination == kDestSystem)
         countShared(entry.destinationPath, entry.existedBefore, earlier != nullptr);

@@ -78,8 +78,10 @@ bool fold(const std::string& log, const std::vector<CJournalRecord>& records)
 }
 
 // After a commit: what was kept for an undo goes, and so does any temporary
-// file that is not waiting for a boot-time replacement.
-void cleanUp(const std::vector<CJournalRecord>& records)
+// file that is not waiting for a boot-time replacement; named holds those
+// known to have taken their final names (each removal of a name that isn't
+// there is a lookup that Wine pays with a read of the whole folder).
+void cleanUp(const std::vector<CJournalRecord>& records, const std::set<std::string>& named = {})
 {
     std::set<std::string> pending;
     for (const CJournalRecord& r : records)
@@ -92,7 +94,7 @@ void cleanUp(const std::vector<CJournalRecord>& records)
                 MoveFileExA(r[2].c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         } else if (is(r, "F", 3) && !r[2].empty()) {
             CPath(r[2]).remove();
-        } else if (is(r, "T", 2) && !pending.count(r[1])) {
+        } else if (is(r, "T", 2) && !pending.count(r[1]) && !named.count(r[1])) {
             CPath(r[1]).remove();
         }
     }
@@ -221,6 +223,11 @@ void CRunJournal::Placed(const std::string& path, bool placedNow, const std::str
     write({"P", path, placedNow ? "1" : "0", section, key, value});
 }
 
+void CRunJournal::TempNamed(const std::string& path)
+{
+    m_namedTemps.insert(path);
+}
+
 void CRunJournal::NotPlaced(const std::string& path)
 {
     write({"Q", path});
@@ -324,7 +331,7 @@ void CRunJournal::Commit()
     // A log that can't take the records keeps the journal for the next run.
     if (!fold(m_logPath, records))
         return;
-    cleanUp(records);
+    cleanUp(records, m_namedTemps);
     CPath(m_path).remove();
 }
 

@@ -45,6 +45,9 @@ public:
     // when a boot-time replacement puts it there.
     void Placed(const std::string& path, bool placedNow, const std::string& section,
                 const std::string& key, const std::string& value);
+    // The temporary file took its final name: nothing to remove at the end.
+    // Kept by this run only; a recovery removes every temporary name.
+    void TempNamed(const std::string& path);
     // A placement that failed after Placed: no record, nothing to undo.
     void NotPlaced(const std::string& path);
     void CountRaised(const std::string& sharedPath, std::uint32_t added);
@@ -86,4 +89,5 @@ private:
     Mode m_mode = install;
     // Lower case, without the closing backslash.
     std::set<std::string> m_newFolders;
+    std::set<std::string> m_namedTemps;
 };

@@ -48,6 +48,7 @@ struct CInstallSteps {
         scratch.write("New\\Deep\\1234abcd.txt", "new");
         journal.Placed(scratch / "New\\Deep\\new.txt", true, "Base", "new.txt", "1|1|0|0");
         MoveFileA((scratch / "New\\Deep\\1234abcd.txt").c_str(), (scratch / "New\\Deep\\new.txt").c_str());
+        journal.TempNamed(scratch / "New\\Deep\\1234abcd.txt");
 
         journal.TempFile(scratch / "99999999.dll");
         scratch.write("99999999.dll", "newer");
