@@ -6,6 +6,7 @@
 #include "errors/x_exception.h"
 #include "log/install_log.h"
 #include "platform/dialog.h"
+#include "platform/message_pump.h"
 #include "platform/registry.h"
 #include "platform/resource_string.h"
 #include "resources/resource.h"
@@ -189,12 +190,18 @@ bool CInstallApp::InitInstance()
         return true;
     }
 
-    mainWnd = std::make_unique<CMainWnd>();
-    if (!mainWnd->Create(title, batchMode)) {
-        mainWnd.reset();
-        return false;
+    // Unattended, nothing is shown: no main window, and the pages have
+    // none either (they post their work to the thread).
+    if (quietMode) {
+        SetThreadMessageHandler(RunPostedPageWork);
+    } else {
+        mainWnd = std::make_unique<CMainWnd>();
+        if (!mainWnd->Create(title, batchMode)) {
+            mainWnd.reset();
+            return false;
+        }
+        setMainWindow(mainWnd.get());
     }
-    setMainWindow(mainWnd.get());
     if (!StartJournal()) {
         succeeded = false;
         PostQuitMessage(0);

@@ -2,8 +2,25 @@
 
 #include "platform/dialog.h"
 
+namespace {
+
+std::function<bool(const MSG&)>& threadMessageHandler()
+{
+    static std::function<bool(const MSG&)> handler;
+    return handler;
+}
+
+} // namespace
+
+void SetThreadMessageHandler(std::function<bool(const MSG&)> handler)
+{
+    threadMessageHandler() = std::move(handler);
+}
+
 void DispatchOneMessage(MSG& msg)
 {
+    if (!msg.hwnd && threadMessageHandler() && threadMessageHandler()(msg))
+        return;
     if (CDialog::RouteModelessMessage(msg))
         return;
     TranslateMessage(&msg);

@@ -26,7 +26,7 @@ int CCopyPage::DoWork()
 
 void CCopyPage::ShowSource(const std::string& name)
 {
-    if (name == m_source)
+    if (name == m_source || !m_hwnd)
         return;
     m_source = name;
     SetDlgItemTextA(m_hwnd, IDC_CURRENT_FILE, name.c_str());
@@ -35,7 +35,7 @@ void CCopyPage::ShowSource(const std::string& name)
 
 void CCopyPage::ShowDestination(const std::string& path)
 {
-    if (path == m_destination)
+    if (path == m_destination || !m_hwnd)
         return;
     // Small files pass by faster than anyone reads; each new text costs a
     // repaint. The name changes at most every kNameInterval ms, always to

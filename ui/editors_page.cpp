@@ -47,11 +47,10 @@ bool CEditorsPage::OnInitDialog()
     return CPage::OnInitDialog();
 }
 
-void CEditorsPage::fill()
+std::vector<CFileGroup*> CEditorsPage::chooseLines()
 {
     CInstallApp& app = CInstallApp::get();
-    HWND list = item(IDC_EDITOR_LIST);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    std::vector<CFileGroup*> lines;
     for (auto& entry : app.groups) {
         CFileGroup& group = *entry.second;
         if (!group.selectable)
@@ -69,11 +68,20 @@ void CEditorsPage::fill()
             if (!line)
                 group.selected = false;
         }
-        if (!line)
-            continue;
-        LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group.title.c_str()));
+        if (line)
+            lines.push_back(&group);
+    }
+    return lines;
+}
+
+void CEditorsPage::fill()
+{
+    HWND list = item(IDC_EDITOR_LIST);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (CFileGroup* group : chooseLines()) {
+        LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group->title.c_str()));
         if (at >= 0)
-            SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&group));
+            SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(group));
     }
     SendMessageA(list, LB_SETCURSEL, 0, 0);
     showDescription();

@@ -5,6 +5,8 @@
 #include "editors/editor_table.h"
 #include "ui/page.h"
 
+#include <vector>
+
 class CFileGroup;
 
 class CEditorsPage : public CPage {
@@ -18,11 +20,16 @@ public:
     static bool OfferedManually(const CEditor& editor);
 
 protected:
+    // The lines and their ticks, without the list.
+    void Prepare() override { chooseLines(); }
     bool OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
 
 private:
+    // The groups that get a line, found or (manually) offered, each ticked
+    // as found; a group without a line is not copied.
+    std::vector<CFileGroup*> chooseLines();
     void fill();
     void showDescription();
     void drawLine(const DRAWITEMSTRUCT& item) const;

@@ -24,7 +24,7 @@ std::string CFolderPage::DefaultFolder(char drive, const std::string& name)
     return name.empty() ? folder : folder + name + "\\";
 }
 
-bool CFolderPage::OnInitDialog()
+void CFolderPage::Prepare()
 {
     CInstallApp& app = CInstallApp::get();
     // An earlier installation fixes the folder.
@@ -32,10 +32,9 @@ bool CFolderPage::OnInitDialog()
     std::string rootPath;
     if (record.open(HKEY_CURRENT_USER, kProductKey))
         rootPath = record.readString("ROOT-PATH").value_or("");
-    if (!rootPath.empty()) {
+    m_fixed = !rootPath.empty();
+    if (m_fixed) {
         m_folder = WithTrailingBackslash(rootPath);
-        EnableWindow(item(IDC_FOLDER_BROWSE), FALSE);
-        SendMessageA(item(IDC_FOLDER_EDIT), EM_SETREADONLY, TRUE, 0);
     } else {
         char drive = FirstFixedDrive([](char letter) {
             char root[] = {letter, ':', '\\', '\0'};
@@ -44,6 +43,15 @@ bool CFolderPage::OnInitDialog()
         auto zero = app.destinations.find(kDestInstallFolder);
         std::string name = zero != app.destinations.end() ? zero->second->name : std::string();
         m_folder = DefaultFolder(drive ? drive : 'C', name);
+    }
+}
+
+bool CFolderPage::OnInitDialog()
+{
+    Prepare();
+    if (m_fixed) {
+        EnableWindow(item(IDC_FOLDER_BROWSE), FALSE);
+        SendMessageA(item(IDC_FOLDER_EDIT), EM_SETREADONLY, TRUE, 0);
     }
     SetDlgItemTextA(m_hwnd, IDC_FOLDER_EDIT, m_folder.c_str());
     return CPage::OnInitDialog();
@@ -63,7 +71,9 @@ bool CFolderPage::OnCommand(int id, int code, HWND control)
 void CFolderPage::OnNext()
 {
     CInstallApp& app = CInstallApp::get();
-    m_folder = WithTrailingBackslash(itemText(IDC_FOLDER_EDIT));
+    // Without a window the folder stays the one prepared.
+    if (m_hwnd)
+        m_folder = WithTrailingBackslash(itemText(IDC_FOLDER_EDIT));
     if (m_folder.empty() || !app.journal.CreateFolders(m_folder)) {
         app.Ask(IDS_FOLDER_NOT_CREATED, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION, IDOK);
         // Unattended, nobody can choose another folder: the run fails.

@@ -21,9 +21,13 @@ public:
     const std::string& folder() const { return m_folder; }
 
 protected:
+    // The folder: an earlier installation's, which can't be changed, or the
+    // default one on the first fixed drive.
+    void Prepare() override;
     bool OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
 
 private:
     std::string m_folder;
+    bool m_fixed = false;
 };

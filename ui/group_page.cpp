@@ -42,6 +42,11 @@ bool CGroupPage::OnCommand(int id, int code, HWND control)
 void CGroupPage::OnNext()
 {
     CInstallApp& app = CInstallApp::get();
+    // Without a window the new group keeps the profile's name.
+    if (!m_hwnd) {
+        ShowPage(next, false);
+        return;
+    }
     if (IsDlgButtonChecked(m_hwnd, IDC_GROUP_NEW) == BST_CHECKED) {
         app.groupName = itemText(IDC_GROUP_NAME);
     } else {

@@ -33,15 +33,19 @@ bool CLicencePage::ReadLicence(const std::string& path, std::string& text)
     return true;
 }
 
-bool CLicencePage::OnInitDialog()
+void CLicencePage::Prepare()
 {
     CInstallApp& app = CInstallApp::get();
-    std::string text;
-    if (!ReadLicence(app.sourceFolder.folderText() + "licencia.txt", text)) {
-        text = LoadResourceString(IDS_LICENCE_MISSING);
+    if (!ReadLicence(app.sourceFolder.folderText() + "licencia.txt", m_text)) {
+        m_text = LoadResourceString(IDS_LICENCE_MISSING);
         app.LogEvent("licencia.txt could not be read from %s", app.sourceFolder.folderText().c_str());
     }
-    SetDlgItemTextA(m_hwnd, IDC_LICENCE_TEXT, text.c_str());
+}
+
+bool CLicencePage::OnInitDialog()
+{
+    Prepare();
+    SetDlgItemTextA(m_hwnd, IDC_LICENCE_TEXT, m_text.c_str());
     bool result = CPage::OnInitDialog();
     // The reader starts at the top of the terms.
     SendDlgItemMessageA(m_hwnd, IDC_LICENCE_TEXT, EM_SETSEL, 0, 0);

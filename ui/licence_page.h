@@ -18,5 +18,10 @@ public:
     static bool ReadLicence(const std::string& path, std::string& text);
 
 protected:
+    // Reads the licence; a missing one is logged and its notice shown.
+    void Prepare() override;
     bool OnInitDialog() override;
+
+private:
+    std::string m_text;
 };

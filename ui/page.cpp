@@ -37,6 +37,12 @@ bool CPage::Present()
         ShowWindow(hwnd(), SW_SHOW);
         return true;
     }
+    // Nobody sees an unattended run, and a window there would only cost:
+    // under Wine the first one waits for the desktop to start.
+    if (CInstallApp::get().quietMode) {
+        Prepare();
+        return PostThreadMessageA(GetCurrentThreadId(), kPageWorkMessage, 0, pageId) != FALSE;
+    }
     if (!Create(mainWindow()))
         return false;
     UpdateWindow(hwnd());
@@ -83,14 +89,14 @@ void CPage::ShowForRun()
 bool CPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result)
 {
     if (msg == kPageWorkMessage) {
-        runWork();
+        RunWork();
         result = TRUE;
         return true;
     }
     return false;
 }
 
-void CPage::runWork()
+void CPage::RunWork()
 {
     // While the work lets messages through, a click on the bar must not
     // start the next page's work in the middle of this one.

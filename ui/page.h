@@ -38,6 +38,9 @@ public:
     virtual bool BackAllowed() const { return prev != kNoPage; }
     // The page's work; the next page's id, or kNoPage to stay.
     virtual int DoWork() { return kNoPage; }
+    // Runs the work once the page is there, then goes on as it says (in
+    // batch mode also when it says to stay).
+    void RunWork();
     virtual void OnNext();
     virtual void OnBack();
     virtual void OnPageCancel();
@@ -47,7 +50,9 @@ public:
     void FailRun();
 
     // Shows the window, creating it the first time; false when the
-    // template can't be made into a window.
+    // template can't be made into a window. Unattended (/Q) no page gets a
+    // window: it prepares what it would show and posts its work to the
+    // thread.
     bool Present();
     void Hide();
 
@@ -70,14 +75,15 @@ protected:
     bool OnActivateApp(bool active) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
 
+    // What the page decides before it is shown, without its controls: also
+    // all it does before its work when it has no window.
+    virtual void Prepare() {}
     // Centres the page on its owner; the copy page places itself instead.
     virtual void PlacePage();
     // Moves the page out of sight in batch mode and shows it.
     void ShowForRun();
 
 private:
-    void runWork();
-
     std::unique_ptr<CButtonBar> m_bar;
     bool m_working = false;
 };

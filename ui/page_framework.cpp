@@ -43,6 +43,8 @@ void endRun()
     CInstallApp& app = CInstallApp::get();
     if (app.mainWnd)
         app.mainWnd->Destroy();
+    else
+        PostQuitMessage(0);
 }
 
 } // namespace
@@ -93,6 +95,15 @@ CPage* FindPage(int id)
     auto& pages = registry().pages;
     auto found = pages.find(id);
     return found == pages.end() ? nullptr : found->second.get();
+}
+
+bool RunPostedPageWork(const MSG& msg)
+{
+    if (msg.message != kPageWorkMessage)
+        return false;
+    if (CPage* page = FindPage(static_cast<int>(msg.lParam)))
+        page->RunWork();
+    return true;
 }
 
 void RegisterPage(std::unique_ptr<CPage> page)

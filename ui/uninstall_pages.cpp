@@ -19,8 +19,10 @@ int CUninstallFilesPage::DoWork()
         return IDD_PAGE_FAILED;
     }
     DeleteLoggedFiles(app, [this](const std::string& path) {
-        SetDlgItemTextA(m_hwnd, IDC_CURRENT_FILE, path.c_str());
-        UpdateWindow(m_hwnd);
+        if (m_hwnd) {
+            SetDlgItemTextA(m_hwnd, IDC_CURRENT_FILE, path.c_str());
+            UpdateWindow(m_hwnd);
+        }
         PumpMessages();
     }, app.quietMode, m_place);
     RemoveProgramItems(app);

@@ -8,6 +8,12 @@ bool CUserDataPage::NextAllowed() const
     return CPage::NextAllowed() && CInstallApp::get().userInfo.name.size() > kShortestName;
 }
 
+void CUserDataPage::Prepare()
+{
+    CInstallApp& app = CInstallApp::get();
+    app.userInfo.Read(app.profilePath.text());
+}
+
 bool CUserDataPage::OnInitDialog()
 {
     CInstallApp& app = CInstallApp::get();
@@ -17,7 +23,7 @@ bool CUserDataPage::OnInitDialog()
         EnableWindow(item(IDC_USER_COMPANY), FALSE);
     }
     CPage::OnInitDialog();
-    app.userInfo.Read(app.profilePath.text());
+    Prepare();
     SetDlgItemTextA(m_hwnd, IDC_USER_NAME, app.userInfo.name.c_str());
     SetDlgItemTextA(m_hwnd, IDC_USER_COMPANY, app.userInfo.company.c_str());
     EnableNavigation(true);

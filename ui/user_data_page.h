@@ -14,6 +14,8 @@ public:
     bool NextAllowed() const override;
 
 protected:
+    // The user data of the profile (or of an earlier installation).
+    void Prepare() override;
     bool OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
 };

@@ -105,48 +105,68 @@ public:
         // Every page of the run so far, while the windows are still there.
         for (int id : {IDD_PAGE_LICENCE, IDD_PAGE_READING, IDD_PAGE_FOLDER, IDD_PAGE_COPY, pageId}) {
             RECT r = {-1, -1, -1, -1};
-            if (CPage* page = FindPage(id))
+            CPage* page = FindPage(id);
+            if (page)
                 GetWindowRect(page->hwnd(), &r);
             rects.push_back(r);
+            windows.push_back(page ? page->hwnd() : nullptr);
         }
         return kNoPage;
     }
     bool reached = false;
     std::vector<RECT> rects;
+    std::vector<HWND> windows;
 };
 
 } // namespace
 
-TEST(PageSequence, BatchModeWalksByItselfAndUsesTheDefaultFolder)
+// Batch mode walks the pages sized to nothing; quiet mode walks them the
+// same way without any window, main window included.
+TEST(PageSequence, BatchAndQuietModesWalkByThemselvesAndUseTheDefaultFolder)
 {
-    CTestRun run;
-    run.app.batchMode = true;
-    run.dist.write("install.ini", kProfile);
-    run.dist.write("ORTAVEL.EXE", "0123456789");
-    std::string expected = CFolderPage::DefaultFolder('C', "OVCA40TEST");
-    RemoveTree(expected);
-    auto arrival = std::make_unique<CArrivalPage>(IDD_PAGE_REGISTERING);
-    CArrivalPage* registering = arrival.get();
-    RegisterPage(std::move(arrival));
+    for (bool quiet : {false, true}) {
+        SCOPED_TRACE(quiet ? "quiet" : "batch");
+        CTestRun run;
+        if (quiet) {
+            run.app.mainWnd->Destroy();
+            ASSERT_TRUE(run.pumpUntil([&] { return run.ended; }));
+            run.app.mainWnd.reset();
+            run.app.setMainWindow(nullptr);
+            run.ended = false;
+            run.app.quietMode = true;
+        }
+        run.app.batchMode = true;
+        run.dist.write("install.ini", kProfile);
+        run.dist.write("ORTAVEL.EXE", "0123456789");
+        std::string expected = CFolderPage::DefaultFolder('C', "OVCA40TEST");
+        RemoveTree(expected);
+        auto arrival = std::make_unique<CArrivalPage>(IDD_PAGE_REGISTERING);
+        CArrivalPage* registering = arrival.get();
+        RegisterPage(std::move(arrival));
 
-    CDialogAnswerer answerer({});
-    ShowPage(IDD_PAGE_LICENCE, false);
-    ASSERT_TRUE(run.pumpUntil([&] { return run.ended; }));
-    EXPECT_TRUE(answerer.seen().empty());
-    EXPECT_TRUE(registering->reached);
-    ASSERT_EQ(registering->rects.size(), 5u);
-    for (const RECT& r : registering->rects) {
-        EXPECT_EQ(r.right - r.left, 0);
-        EXPECT_EQ(r.bottom - r.top, 0);
-        EXPECT_EQ(r.left, 0);
+        CDialogAnswerer answerer({});
+        ShowPage(IDD_PAGE_LICENCE, false);
+        ASSERT_TRUE(run.pumpUntil([&] { return run.ended; }));
+        EXPECT_TRUE(answerer.seen().empty());
+        EXPECT_TRUE(registering->reached);
+        ASSERT_EQ(registering->rects.size(), 5u);
+        for (std::size_t i = 0; i < registering->rects.size(); ++i) {
+            const RECT& r = registering->rects[i];
+            EXPECT_EQ(registering->windows[i] == nullptr, quiet);
+            if (quiet)
+                continue;
+            EXPECT_EQ(r.right - r.left, 0);
+            EXPECT_EQ(r.bottom - r.top, 0);
+            EXPECT_EQ(r.left, 0);
+        }
+        EXPECT_EQ(run.app.destinations.at(0)->path.text(), "C:\\OVCA40TEST\\");
+        EXPECT_EQ(run.app.destinations.at(1)->path.text(), "C:\\OVCA40TEST\\Dades\\");
+        EXPECT_EQ(ReadWholeFile("C:\\OVCA40TEST\\ORTAVEL.EXE"), "0123456789");
+        EXPECT_TRUE(run.app.groups.at("Base")->selected);
+        EXPECT_FALSE(run.app.groups.at("Word97")->selected);
+        EXPECT_TRUE(run.app.succeeded);
+        RemoveTree("C:\\OVCA40TEST\\");
     }
-    EXPECT_EQ(run.app.destinations.at(0)->path.text(), "C:\\OVCA40TEST\\");
-    EXPECT_EQ(run.app.destinations.at(1)->path.text(), "C:\\OVCA40TEST\\Dades\\");
-    EXPECT_EQ(ReadWholeFile("C:\\OVCA40TEST\\ORTAVEL.EXE"), "0123456789");
-    EXPECT_TRUE(run.app.groups.at("Base")->selected);
-    EXPECT_FALSE(run.app.groups.at("Word97")->selected);
-    EXPECT_TRUE(run.app.succeeded);
-    RemoveTree("C:\\OVCA40TEST\\");
 }
 
 TEST(PageSequence, AnErrorOfTheFolderPagesForwardStepLeadsToTheFailurePage)

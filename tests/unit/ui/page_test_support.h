@@ -45,6 +45,9 @@ public:
                     ended = true;
                     continue;
                 }
+                // The work of a page without a window (quiet mode).
+                if (!msg.hwnd && RunPostedPageWork(msg))
+                    continue;
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }
