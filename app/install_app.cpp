@@ -194,6 +194,10 @@ bool CInstallApp::InitInstance()
     // none either (they post their work to the thread).
     if (quietMode) {
         SetThreadMessageHandler(RunPostedPageWork);
+        // A thread gets its message queue, which the posted work needs,
+        // from its first look at it; no window makes it here.
+        MSG none;
+        PeekMessageA(&none, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     } else {
         mainWnd = std::make_unique<CMainWnd>();
         if (!mainWnd->Create(title, batchMode)) {

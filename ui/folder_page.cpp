@@ -77,9 +77,8 @@ void CFolderPage::OnNext()
     if (m_folder.empty() || !app.journal.CreateFolders(m_folder)) {
         app.Ask(IDS_FOLDER_NOT_CREATED, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION, IDOK);
         // Unattended, nobody can choose another folder: the run fails.
-        if (app.quietMode) {
+        if (app.quietMode)
             FailRun();
-        }
         return;
     }
     auto& zero = app.destinations[kDestInstallFolder];

@@ -9,8 +9,9 @@
 class CPage;
 
 // Shows page id, skipping pages that decline; kEndOfRun ends the run by
-// destroying the main window (or, without one, by quitting), kNoPage leaves the run where it is (both in
-// ui/page.h). Raises a resource error when a page can't be created.
+// destroying the main window (or, without one, by quitting), kNoPage leaves
+// the run where it is (both in ui/page.h). Raises a resource error when a
+// page can't be created.
 void ShowPage(int id, bool backwards);
 
 // The page shown last; null before the first.

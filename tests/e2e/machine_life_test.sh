@@ -109,6 +109,7 @@ watcher=$!
 robot click "Desinstal*" 3 60
 wait "$watcher" || fail "shared: the uninstallation never started deleting"
 handled=$(cat "$WINE_PREFIX_DIR.handled")
+rm -f "$WINE_PREFIX_DIR.handled"
 echo "shared: the uninstallation was stopped after $handled records"
 wait "$INSTALL_PID" 2>/dev/null
 uninstall shared-again
