@@ -125,6 +125,10 @@ e2e_snapshot() {
     python3 "$E2E_ROOT/tests/e2e/machine_state.py" snapshot "$WINE_PREFIX_DIR" "$WINE_PREFIX_DIR.$1.json"
 }
 
+# What an uninstallation leaves on purpose, as e2e_same_as globs: the
+# running uninstaller with its folder and the product's company keys.
+E2E_STAYS="OVCA40/ OVCA40/install.exe hkcu\\software\\bramo\\ hklm\\software\\wow6432node\\bramo\\"
+
 # e2e_same_as NAME [GLOB...]: the machine is as snapshot NAME found it, but
 # for the install log (which keeps its events) and the GLOBs given; prints
 # what differs.

@@ -19,7 +19,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 e2e_sample_disks "$work"
 
-STAYS="OVCA40/ OVCA40/install.exe hkcu\\software\\bramo\\ hklm\\software\\wow6432node\\bramo\\"
+STAYS=$E2E_STAYS
 HKLM_SHARED='HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
 
 # machine NAME EDITORS...: a fresh prefix with the disks and those word

@@ -17,7 +17,7 @@ E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 e2e_sample_disks "$work"
-STAYS="OVCA40/ OVCA40/install.exe hkcu\\software\\bramo\\ hklm\\software\\wow6432node\\bramo\\"
+STAYS=$E2E_STAYS
 
 # machine NAME: a fresh prefix with the disks, snapshot "before" taken.
 machine() {
