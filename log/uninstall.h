@@ -13,13 +13,18 @@ class CInstallApp;
 // The user's two dictionaries (terms to ignore, own words).
 bool IsUserDictionary(const std::string& fileName);
 
+// Deletes a file of the installation. One that another program holds open
+// is tried again for a moment, then deleted when Windows next starts (the
+// run then needs a restart). False when it stays: gone already is true.
+bool RemoveLoggedFile(const std::string& path);
+
 // Deletes every file the log's group sections list (every group, selected
 // or not). A shared file (destination -3) loses one reference and goes only
 // when nobody counts on it any more; a file of the Windows or System folder
 // that was there before the product goes never. Each path is handed to show
-// first; missing files and failures are skipped. Every record handled is
-// taken out of the log when the run ends, so nothing is released twice; the
-// dictionaries, when kept, keep their records.
+// first; missing files and other failures are skipped. Every record handled
+// is taken out of the log when the run ends, so nothing is released twice;
+// the dictionaries, when kept, keep their records.
 void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::string&)>& show,
                        bool keepDictionaries = false,
                        const CRegistryPlace& place = CRegistryPlace::machine());

@@ -150,6 +150,7 @@
 // The free-space warning
 #define IDD_FREE_SPACE              140
 #define IDC_SPACE_TEXT              1042
+#define IDC_RESTART_NOTE            1043
 #define IDC_SPACE_NEEDED            1041
 #define IDC_SPACE_AVAILABLE         1040
 

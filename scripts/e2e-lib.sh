@@ -141,6 +141,23 @@ e2e_same_as() {
     python3 "$E2E_ROOT/tests/e2e/machine_state.py" compare "$WINE_PREFIX_DIR" "$WINE_PREFIX_DIR.$name.json" $allow
 }
 
+# e2e_hold FILE NAME: a program of the scenario's prefix holds FILE open
+# (shared with nobody, as a running word processor holds its library) until
+# C:\hold.go appears or the prefix's processes are ended; sets HOLD_PID.
+e2e_hold() {
+    rm -f "$WINE_PREFIX_DIR/drive_c/hold.ready" "$WINE_PREFIX_DIR/drive_c/hold.go"
+    "$RUN" "$E2E_BUILD/holdfile.exe" "$1" 'C:\hold.ready' 'C:\hold.go' 600 \
+        >"$WINE_PREFIX_DIR/hold.out" 2>&1 &
+    HOLD_PID=$!
+    i=0
+    while [ ! -f "$WINE_PREFIX_DIR/drive_c/hold.ready" ]; do
+        kill -0 "$HOLD_PID" 2>/dev/null || { cat "$WINE_PREFIX_DIR/hold.out" >&2; fail "$2: holdfile ended early"; }
+        i=$((i + 1))
+        [ $i -le 600 ] || fail "$2: holdfile did not take the file"
+        sleep 0.1
+    done
+}
+
 # e2e_kill_when KIND COUNT SECONDS: as soon as the running installer's
 # journal holds COUNT records of KIND (P a file placed, X a record handled
 # by the uninstaller), every process of the prefix is ended, as a power loss

@@ -16,3 +16,10 @@ bool CFailedPage::OnInitDialog()
         PostMessageA(m_hwnd, kPageWorkMessage, 0, 0);
     return true;
 }
+
+bool CUninstalledPage::OnInitDialog()
+{
+    if (CInstallApp::get().restartNeeded)
+        ShowWindow(GetDlgItem(m_hwnd, IDC_RESTART_NOTE), SW_SHOWNA);
+    return CPage::OnInitDialog();
+}

@@ -33,4 +33,8 @@ class CUninstalledPage : public CPage {
 public:
     CUninstalledPage() : CPage(IDD_PAGE_UNINSTALLED, kEndOfRun, true) {}
     bool BackAllowed() const override { return false; }
+
+protected:
+    // Says so when files in use go only at the next start of Windows.
+    bool OnInitDialog() override;
 };

@@ -5,6 +5,9 @@
 # as existing before and not placed, and offers a restart. In batch mode the
 # restart page goes on by itself and the run ends without restarting; run by
 # hand, the user reaches the restart page and declines.
+# Uninstalling while a library of the product is held the same way: the
+# rest goes, the library goes at the next start, and the last page and the
+# exit code say that a restart is needed.
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
 shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
@@ -31,18 +34,10 @@ prepare() {
     mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST" "$WINE_PREFIX_DIR/drive_c/OVCA40"
     cp -r "$disks"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
     cp "$work/old.exe" "$WINE_PREFIX_DIR/drive_c/OVCA40/ovca40.exe"
-    "$RUN" "$E2E_BUILD/holdfile.exe" 'C:\OVCA40\ovca40.exe' 'C:\hold.ready' 'C:\hold.go' 600 \
-        >"$WINE_PREFIX_DIR/hold.out" 2>&1 &
-    HOLD_PID=$!
-    i=0
-    while [ ! -f "$WINE_PREFIX_DIR/drive_c/hold.ready" ]; do
-        kill -0 "$HOLD_PID" 2>/dev/null || { cat "$WINE_PREFIX_DIR/hold.out" >&2; fail "$1: holdfile ended early"; }
-        i=$((i + 1))
-        [ $i -le 600 ] || fail "$1: holdfile did not take the file"
-        sleep 0.1
-    done
+    e2e_hold 'C:\OVCA40\ovca40.exe' "$1"
     INSTALLER='C:\DIST\DISK01\install.exe'
 }
+
 
 # release NAME: the holder is still there (nothing restarted the system)
 # and lets go of the file when told.
@@ -123,5 +118,29 @@ e2e_exit_is 3010 60 || fail "pages: the run did not end asking for a restart aft
 robot wait "Errada" 0 2>/dev/null && fail "pages: an error was shown"
 check pages
 release pages
+e2e_stop_prefix "$WINE_PREFIX_DIR"
+# An uninstallation by hand while ovgram32.dll is held.
+e2e_prefix locked-file-uninstall
+e2e_copy_disks
+INSTALLER='C:\DIST\DISK01\install.exe'
+e2e_start /Q
+e2e_exit_is 0 300 || fail "uninstall: the installation did not end cleanly"
+e2e_hold 'C:\OVCA40\ovgram32.dll' uninstall
+INSTALLER='C:\OVCA40\install.exe'
+e2e_start /U
+robot click "Desinstal*" 1020 30 || fail "uninstall: no confirmation page"
+robot enabled "Desinstal*" 3 30 || fail "uninstall: no backup dialog"
+robot click "Desinstal*" 3 || fail "uninstall: could not press Continuar"
+e2e_says "Ortavel 4.0 Catal*" 1037 "s'ha desinstal" 120 || fail "uninstall: no final page"
+robot shown "Ortavel 4.0 Catal*" 1043 10 || fail "uninstall: the final page does not speak of the restart"
+e2e_shot "Ortavel 4.0 Catal*" "$shots/page-1547-restart.png" || fail "uninstall: no screenshot of the final page"
+robot click "Ortavel 4.0 Catal*" 1020 || fail "uninstall: no Seguent on the final page"
+e2e_exit_is 3010 60 || fail "uninstall: the run did not end asking for a restart"
+target="$WINE_PREFIX_DIR/drive_c/OVCA40"
+[ -f "$target/ovgram32.dll" ] || fail "uninstall: the library in use is gone before the restart"
+[ -f "$target/ovintf32.dll" ] && fail "uninstall: a library not in use stayed"
+"$RUN" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations 2>/dev/null |
+    grep -qiF '\??\C:\OVCA40\ovgram32.dll' || fail "uninstall: ovgram32.dll is not deleted at the restart"
+release uninstall
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "locked file end-to-end: passed"

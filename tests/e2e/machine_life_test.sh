@@ -8,8 +8,9 @@
 #               uninstalled: nothing is left
 #   shared      shared files that were there before (one counted by another
 #               product, one not) and a Windows-folder file that was there:
-#               install, uninstall stopped half-way, uninstall again; they
-#               are all still there, each count released once
+#               install, uninstall stopped half-way (at its last file, held
+#               open by another program), uninstall again; they are all
+#               still there, each count released once
 # What may stay: the log, the product's company key, the running
 # uninstaller with its folder, and the WordPerfect 6.x entries (a word
 # processor's settings file that is kept on purpose).
@@ -101,17 +102,22 @@ quiet_install shared
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 [ "$(count ovctl32.dll)" = 4 ] || fail "shared: ovctl32.dll counted $(count ovctl32.dll), not 3 + 1"
 [ "$(count uninsta.exe)" = 2 ] || fail "shared: uninsta.exe, there without a count, counted $(count uninsta.exe), not 1 + 1"
+# The readme's record is the last of the log: while the uninstaller waits for
+# the holder to let go of it, every other record has been handled.
+records=$(tr -d '\r' <"$drive/windows/ovca40.log" |
+          awk '/^\[/ { files = $0 !~ /^\[(destinations|groups|targets|Events)\]$/ } files && /=/' | wc -l)
+e2e_hold 'C:\OVCA40\LLEGIU.TXT' shared
 INSTALLER='C:\OVCA40\install.exe'
 e2e_start /U /B
-# Watching before the dialog is answered: the deleting is over in moments.
-e2e_kill_when X 3 120 >"$WINE_PREFIX_DIR.handled" &
+e2e_kill_when X $((records - 1)) 120 >"$WINE_PREFIX_DIR.handled" &
 watcher=$!
-robot click "Desinstal*" 3 60
-wait "$watcher" || fail "shared: the uninstallation never started deleting"
+robot click "Desinstal*" 3 60 || fail "shared: no dictionary backup dialog"
+wait "$watcher" || fail "shared: the uninstallation never reached its last file"
 handled=$(cat "$WINE_PREFIX_DIR.handled")
 rm -f "$WINE_PREFIX_DIR.handled"
 echo "shared: the uninstallation was stopped after $handled records"
 wait "$INSTALL_PID" 2>/dev/null
+rm -f "$drive/hold.ready"  # the holder was ended with the rest
 uninstall shared-again
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 [ "$(count ovctl32.dll)" = 3 ] || fail "shared: ovctl32.dll's count is $(count ovctl32.dll), not 3 again"

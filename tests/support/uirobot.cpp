@@ -7,6 +7,7 @@
 //   uirobot text CAPTION ID [SECONDS]     print the text of control ID
 //   uirobot items CAPTION ID [SECONDS]    print the lines of list box ID
 //   uirobot enabled CAPTION ID [SECONDS]  exit 0 when control ID is enabled
+//   uirobot shown CAPTION ID [SECONDS]    exit 0 when control ID is visible
 //   uirobot rect CAPTION [SECONDS]        print "X Y WIDTH HEIGHT" on screen
 //   uirobot settext CAPTION ID TEXT [SECONDS]  put TEXT into control ID
 //   uirobot key CAPTION ID TEXT [SECONDS]      type TEXT's characters into control ID
@@ -14,7 +15,7 @@
 // A CAPTION ending in "*" matches every caption that begins with the rest,
 // so captions with accented letters can be named from any shell.
 // Exit codes: 0 done, 1 usage, 2 the wait ran out, 3 no such control,
-// 4 the control is disabled.
+// 4 the control is disabled or hidden.
 #include <windows.h>
 
 #include <cstdio>
@@ -105,7 +106,7 @@ bool waitFor(double seconds, Condition condition)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|items|enabled|rect|settext|key CAPTION [ID] [TEXT] [SECONDS]\n");
+    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|items|enabled|shown|rect|settext|key CAPTION [ID] [TEXT] [SECONDS]\n");
     return 1;
 }
 
@@ -118,7 +119,8 @@ int main(int argc, char** argv)
     std::string verb = argv[1];
     const char* caption = argv[2];
     bool needsText = verb == "settext" || verb == "key";
-    bool needsId = verb == "click" || verb == "text" || verb == "items" || verb == "enabled" || needsText;
+    bool needsId = verb == "click" || verb == "text" || verb == "items" || verb == "enabled" ||
+                   verb == "shown" || needsText;
     if ((needsId && argc < 4) || (needsText && argc < 5))
         return usage();
     int id = needsId ? std::atoi(argv[3]) : 0;
@@ -190,6 +192,8 @@ int main(int argc, char** argv)
     auto enabledInTime = [&] { return waitFor(seconds, [&] { return IsWindowEnabled(control) != FALSE; }); };
     if (verb == "enabled")
         return enabledInTime() ? 0 : 4;
+    if (verb == "shown")
+        return waitFor(seconds, [&] { return IsWindowVisible(control) != FALSE; }) ? 0 : 4;
     if (verb == "key") {
         // Typed keys go to the control as characters.
         for (const char* c = argv[4]; *c; ++c)

@@ -1,11 +1,14 @@
 #include "log/uninstall.h"
 
 #include "app/install_app.h"
+#include "system/boot_rename.h"
 #include "system/shared_dll_count.h"
 #include "tests/support/scratch.h"
 #include "tests/support/registry_scratch.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -90,3 +93,50 @@ TEST(UninstallFiles, DeletesTheLoggedFilesAndEmptyFolders)
     EXPECT_FALSE(exists(user + "ovca40.tag"));
 }
 
+
+// A file another program holds for a moment is deleted once it is let go;
+// one held throughout goes when Windows next starts, and the run says so.
+TEST(UninstallFiles, AFileInUseIsTriedAgainThenLeftToTheRestart)
+{
+    CScratchFolder scratch;
+    const std::string app0 = scratch / "OVCA40\\";
+    scratch.write("OVCA40\\llegiu.txt", "x");
+    scratch.write("OVCA40\\ovgram32.dll", "x");
+    scratch.write("ovca40.log", "[Programa]\r\nllegiu.txt=0|1|0\r\novgram32.dll=0|1|0\r\n");
+    auto hold = [](const std::string& path) {
+        return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    };
+    HANDLE brief = hold(app0 + "llegiu.txt");
+    HANDLE held = hold(app0 + "ovgram32.dll");
+    ASSERT_NE(brief, INVALID_HANDLE_VALUE);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread letGo([brief] {
+        Sleep(200);
+        CloseHandle(brief);
+    });
+
+    CInstallApp app;
+    app.CreateContainers();
+    app.profilePath.set(scratch / "ovca40.log");
+    app.logPath.set(scratch / "ovca40.log");
+    addDestination(app, 0, app0);
+    addGroup(app, "Programa");
+    DeleteLoggedFiles(app, [](const std::string&) {});
+    letGo.join();
+    CloseHandle(held);
+
+    EXPECT_FALSE(exists(app0 + "llegiu.txt"));
+    EXPECT_TRUE(exists(app0 + "ovgram32.dll"));
+    EXPECT_TRUE(app.restartNeeded);
+    std::wstring pending(4096, L'\0');
+    DWORD size = static_cast<DWORD>(pending.size() * sizeof(wchar_t));
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                 L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, &pending[0], &size);
+    WithdrawBootRename(app0 + "ovgram32.dll", "");
+    EXPECT_NE(pending.find(L"ovgram32.dll"), std::wstring::npos);
+    EXPECT_EQ(pending.find(L"llegiu.txt"), std::wstring::npos);
+    std::string log = ReadWholeFile(scratch / "ovca40.log");
+    EXPECT_NE(log.find("deleted when Windows next starts: " + app0 + "ovgram32.dll"),
+              std::string::npos);
+}
