@@ -4,7 +4,6 @@
 #include "editors/configuration.h"
 #include "editors/product_record.h"
 #include "log/install_log.h"
-#include "platform/message_pump.h"
 #include "platform/path.h"
 #include "profile/profile_access.h"
 #include "profile/profile_file.h"
@@ -23,49 +22,17 @@ bool IsUserDictionary(const std::string& fileName)
            lstrcmpiA(fileName.c_str(), "ovusuca4.dbc") == 0;
 }
 
-namespace {
-
-// How long a file that another program holds open is tried again: a virus
-// scanner or the shell reading its icon lets go within moments, a word
-// processor that has loaded a library does not.
-constexpr DWORD kInUseRetryMs = 1000;
-constexpr DWORD kInUseStepMs = 50;
-
-bool inUse(DWORD error)
-{
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           error == ERROR_ACCESS_DENIED;
-}
-
-bool isRunningProgram(const std::string& path)
-{
-    CPath self;
-    self.setProgramFile();
-    return LowerCase(CPath(path).shortText()) == LowerCase(self.shortText());
-}
-
-} // namespace
-
 bool RemoveLoggedFile(const std::string& path)
 {
-    CPath file(path);
-    if (file.remove())
+    if (CPath(path).remove())
         return true;
     // The running uninstaller is left to the second stage, which starts
     // once it has ended.
-    if (!inUse(GetLastError()) || isRunningProgram(path))
+    CPath self;
+    self.setProgramFile();
+    if (LowerCase(CPath(path).shortText()) == LowerCase(self.shortText()))
         return false;
-    for (DWORD waited = 0; waited < kInUseRetryMs; waited += kInUseStepMs) {
-        Sleep(kInUseStepMs);
-        PumpMessages();
-        if (file.remove())
-            return true;
-        if (!inUse(GetLastError()))
-            return false;
-    }
-    ReplaceAtRestart(path, "");
-    CInstallApp::get().LogEvent("In use, deleted when Windows next starts: %s", path.c_str());
-    return true;
+    return DeleteNowOrAtRestart(path);
 }
 
 void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::string&)>& show,

@@ -13,9 +13,9 @@ class CInstallApp;
 // The user's two dictionaries (terms to ignore, own words).
 bool IsUserDictionary(const std::string& fileName);
 
-// Deletes a file of the installation. One that another program holds open
-// is tried again for a moment, then deleted when Windows next starts (the
-// run then needs a restart). False when it stays: gone already is true.
+// Deletes a file of the installation, now or, when another program holds it
+// open, at the next start of Windows (DeleteNowOrAtRestart). The running
+// uninstaller's own file is not waited for. False when it stays.
 bool RemoveLoggedFile(const std::string& path);
 
 // Deletes every file the log's group sections list (every group, selected

@@ -1,5 +1,7 @@
 #include "platform/path.h"
 
+#include "platform/message_pump.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -212,6 +214,27 @@ std::string LowerCase(std::string text)
     if (!text.empty())
         CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
+}
+
+bool IsInUseError(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED;
+}
+
+bool RetryWhileInUse(const std::function<bool()>& attempt)
+{
+    constexpr DWORD kRetryMs = 1000;
+    constexpr DWORD kStepMs = 50;
+    if (attempt())
+        return true;
+    for (DWORD waited = 0; waited < kRetryMs && IsInUseError(GetLastError()); waited += kStepMs) {
+        Sleep(kStepMs);
+        PumpMessages();
+        if (attempt())
+            return true;
+    }
+    return false;
 }
 
 std::string CPath::freshTempName(const std::string& ext, int maxDraws) const

@@ -18,6 +18,17 @@ UINT SharedSystemFolder(char* buffer, UINT size);
 // a name compared without regard to case.
 std::string LowerCase(std::string text);
 
+// A failure because another program has the file open (or, for a running
+// program or loaded library, mapped).
+bool IsInUseError(DWORD error);
+
+// Runs attempt until it succeeds, fails for another reason than the file
+// being in use (IsInUseError of GetLastError), or a second has
+// passed: a virus scanner or the shell reading a file lets go within
+// moments, a word processor that has loaded a library does not. Window
+// messages run while it waits. What the last attempt returned.
+bool RetryWhileInUse(const std::function<bool()>& attempt);
+
 class CPath {
 public:
     // systemFolder is SharedSystemFolder's.

@@ -18,6 +18,18 @@ bool MoveAtRestart(const std::string& source, const std::string& target)
                        MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+bool DeleteNowOrAtRestart(const std::string& path)
+{
+    CPath file(path);
+    if (RetryWhileInUse([&] { return file.remove(); }))
+        return true;
+    if (!IsInUseError(GetLastError()))
+        return false;
+    ReplaceAtRestart(path, "");
+    CInstallApp::get().LogEvent("In use, deleted when Windows next starts: %s", path.c_str());
+    return true;
+}
+
 std::string WininitPath()
 {
     CPath path;

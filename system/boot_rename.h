@@ -13,6 +13,12 @@
 // CXFileException when wininit.ini's new text can't get a temporary file.
 bool ReplaceAtRestart(const std::string& source, const std::string& target);
 
+// Deletes path. One that another program holds open is tried again for a
+// moment (RetryWhileInUse), then deleted when Windows next starts through
+// ReplaceAtRestart (so the run needs a restart), with an event in the log.
+// False when it stays; a missing file is no failure.
+bool DeleteNowOrAtRestart(const std::string& path);
+
 // The platform's request: MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT,
 // replacing an existing target. False when the platform refuses it.
 bool MoveAtRestart(const std::string& source, const std::string& target);

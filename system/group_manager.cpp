@@ -2,6 +2,7 @@
 
 #include "platform/path.h"
 #include "platform/registry.h"
+#include "system/boot_rename.h"
 #include "system/registration.h"
 
 #include <shlobj.h>
@@ -407,7 +408,15 @@ bool CShellGroupManager::addLink(const std::string& group, const std::string& pr
     std::wstring widePath = wideText(linkPath);
     if (widePath.empty())
         return false;
-    return SUCCEEDED(linkFile->Save(widePath.c_str(), TRUE));
+    // The shell may be reading the shortcut this one replaces.
+    return RetryWhileInUse([&] {
+        HRESULT saved = linkFile->Save(widePath.c_str(), TRUE);
+        if (saved == STG_E_SHAREVIOLATION || saved == STG_E_LOCKVIOLATION)
+            SetLastError(ERROR_SHARING_VIOLATION);
+        else if (FAILED(saved))
+            SetLastError(HRESULT_FACILITY(saved) == FACILITY_WIN32 ? HRESULT_CODE(saved) : ERROR_GEN_FAILURE);
+        return SUCCEEDED(saved);
+    });
 }
 
 bool CShellGroupManager::DeleteItem(const std::string& group, const std::string& title)
@@ -417,7 +426,8 @@ bool CShellGroupManager::DeleteItem(const std::string& group, const std::string&
     std::string linkPath = LinkPath(group, title);
     if (linkPath.empty())
         return false;
-    return CPath(linkPath).remove();
+    // The shell may be reading the shortcut for its menu.
+    return DeleteNowOrAtRestart(linkPath);
 }
 
 bool CShellGroupManager::GroupExists(const std::string& group)

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -303,6 +304,26 @@ TEST_F(ShellLinks, SameTitleOverwritesAndRemovalIsSilent)
     // A read-only link goes too.
     SetFileAttributesA((group + "Ortavel 4.lnk").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(manager.DeleteItem(kGroup, kGroup));
+    EXPECT_FALSE(fileExists(group + "Ortavel 4.lnk"));
+    // One the shell is reading for a moment is made and goes once it is
+    // let go.
+    auto readForAMoment = [&] {
+        HANDLE reading = CreateFileA((group + "Ortavel 4.lnk").c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(reading, INVALID_HANDLE_VALUE);
+        return std::thread([reading] {
+            Sleep(150);
+            CloseHandle(reading);
+        });
+    };
+    ASSERT_TRUE(manager.AddItem(kGroup, installed + "ovca40.exe", "", kGroup, "", 0, "", SW_SHOW, 5));
+    std::thread letGo = readForAMoment();
+    EXPECT_TRUE(manager.AddItem(kGroup, installed + "ovca40.exe", "/w", kGroup, "", 0, "", SW_SHOW, 5));
+    letGo.join();
+    EXPECT_EQ(readLink(group + "Ortavel 4.lnk").arguments, "/w");
+    letGo = readForAMoment();
+    EXPECT_TRUE(manager.DeleteItem(kGroup, kGroup));
+    letGo.join();
     EXPECT_FALSE(fileExists(group + "Ortavel 4.lnk"));
     // Nothing left to remove: no complaint, nothing else touched.
     EXPECT_TRUE(manager.DeleteItem(kGroup, kGroup));
