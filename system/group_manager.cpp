@@ -414,7 +414,8 @@ bool CShellGroupManager::addLink(const std::string& group, const std::string& pr
         if (saved == STG_E_SHAREVIOLATION || saved == STG_E_LOCKVIOLATION)
             SetLastError(ERROR_SHARING_VIOLATION);
         else if (FAILED(saved))
-            SetLastError(HRESULT_FACILITY(saved) == FACILITY_WIN32 ? HRESULT_CODE(saved) : ERROR_GEN_FAILURE);
+            SetLastError(HRESULT_FACILITY(saved) == FACILITY_WIN32 ? HRESULT_CODE(saved)
+                                                                   : ERROR_GEN_FAILURE);
         return SUCCEEDED(saved);
     });
 }
