@@ -392,7 +392,9 @@ std::string CCopyEngine::moveAside(const std::string& older)
         return std::string();
     std::string aside = path.folderText() + name;
     m_app.journal.MovedAside(older, aside);
-    if (!path.renameTo(aside))
+    // A program reading it for a moment (a virus scanner, the shell) is
+    // waited for; one that keeps it makes it a replacement at restart.
+    if (!RetryWhileInUse([&] { return path.renameTo(aside); }))
         return std::string();
     return aside;
 }

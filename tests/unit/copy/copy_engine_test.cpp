@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 // Stands in for the copy page.
@@ -206,11 +208,21 @@ TEST_F(CopyEngine, OlderCopiesAreReplacedAndNamesStayInTheirFolder)
     writeArchive("A.MF1", {{"ORTAVEL.EXE", "new", 0}, {"..\\..\\..\\ESCAPE.TXT", "x", 0},
                            {"sub/./NAME.TXT", "y", 1}}, 1 << 20);
     addFile("A.MF1", 1, 5, 1, 0);
+    // Read by another program for a moment: waited for, not left to a restart.
+    HANDLE reading = CreateFileA((scratch / "target\\ORTAVEL.EXE").c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reading, INVALID_HANDLE_VALUE);
+    std::thread letGo([reading] {
+        Sleep(150);
+        CloseHandle(reading);
+    });
     CDialogAnswerer answerer({});
     CCopyEngine engine(app, view);
     EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
+    letGo.join();
     EXPECT_EQ(ReadWholeFile(scratch / "target\\ORTAVEL.EXE"), "new");
     EXPECT_EQ(record("Base", "ORTAVEL.EXE"), "0|1|1|0");
+    EXPECT_FALSE(app.restartNeeded);
     EXPECT_EQ(ReadWholeFile(scratch / "target\\ESCAPE.TXT"), "x");
     EXPECT_FALSE(CPath(scratch / "ESCAPE.TXT").exists());
     EXPECT_EQ(ReadWholeFile(scratch / "target\\Dades\\NAME.TXT"), "y");
