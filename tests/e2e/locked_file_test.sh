@@ -38,7 +38,6 @@ prepare() {
     INSTALLER='C:\DIST\DISK01\install.exe'
 }
 
-
 # release NAME: the holder is still there (nothing restarted the system)
 # and lets go of the file when told.
 release() {
@@ -119,6 +118,7 @@ robot wait "Errada" 0 2>/dev/null && fail "pages: an error was shown"
 check pages
 release pages
 e2e_stop_prefix "$WINE_PREFIX_DIR"
+
 # An uninstallation by hand while ovgram32.dll is held.
 e2e_prefix locked-file-uninstall
 e2e_copy_disks

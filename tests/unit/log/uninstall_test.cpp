@@ -93,7 +93,6 @@ TEST(UninstallFiles, DeletesTheLoggedFilesAndEmptyFolders)
     EXPECT_FALSE(exists(user + "ovca40.tag"));
 }
 
-
 // A file another program holds for a moment is deleted once it is let go;
 // one held throughout goes when Windows next starts, and the run says so.
 TEST(UninstallFiles, AFileInUseIsTriedAgainThenLeftToTheRestart)
@@ -129,10 +128,13 @@ TEST(UninstallFiles, AFileInUseIsTriedAgainThenLeftToTheRestart)
     EXPECT_FALSE(exists(app0 + "llegiu.txt"));
     EXPECT_TRUE(exists(app0 + "ovgram32.dll"));
     EXPECT_TRUE(app.restartNeeded);
-    std::wstring pending(4096, L'\0');
-    DWORD size = static_cast<DWORD>(pending.size() * sizeof(wchar_t));
-    RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                 L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, &pending[0], &size);
+    const wchar_t* sessionManager = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    DWORD size = 0;
+    RegGetValueW(HKEY_LOCAL_MACHINE, sessionManager, L"PendingFileRenameOperations",
+                 RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
+    std::wstring pending(size / sizeof(wchar_t) + 1, L'\0');
+    RegGetValueW(HKEY_LOCAL_MACHINE, sessionManager, L"PendingFileRenameOperations",
+                 RRF_RT_REG_MULTI_SZ, nullptr, &pending[0], &size);
     WithdrawBootRename(app0 + "ovgram32.dll", "");
     EXPECT_NE(pending.find(L"ovgram32.dll"), std::wstring::npos);
     EXPECT_EQ(pending.find(L"llegiu.txt"), std::wstring::npos);
