@@ -118,6 +118,15 @@ e2e_pages_to_copy() {
     robot click "Dades*" 1020 10 || fail "$1: no Seguent on the user-data page"
 }
 
+# e2e_uninstall_pages NAME: through an uninstallation by hand up to its
+# final page: confirmed, the dictionaries not saved ("Continuar").
+e2e_uninstall_pages() {
+    robot click "Desinstal*" 1020 30 || fail "$1: no confirmation page"
+    robot enabled "Desinstal*" 3 30 || fail "$1: no backup dialog"
+    robot click "Desinstal*" 3 || fail "$1: could not press Continuar"
+    e2e_says "Ortavel 4.0 Catal*" 1037 "s'ha desinstal" 120 || fail "$1: no final page"
+}
+
 # e2e_snapshot NAME: the scenario's machine, file by file and value by value,
 # kept as NAME (the prefix's server is stopped first).
 e2e_snapshot() {

@@ -68,10 +68,7 @@ query 'HKCU\SOFTWARE\Microsoft\Office\8.0\Word\Options' STARTUP-PATH | grep -qF 
 # c. Uninstalling undoes both.
 INSTALLER='C:\OVCA40\install.exe'
 e2e_start /U
-robot click "Desinstal*" 1020 30 || fail "uninstall: no confirmation page"
-robot enabled "Desinstal*" 3 30 || fail "uninstall: no backup dialog"
-robot click "Desinstal*" 3 || fail "uninstall: could not press Continuar"
-e2e_says "Ortavel 4.0 Catal*" 1037 "s'ha desinstal" 120 || fail "uninstall: no final page"
+e2e_uninstall_pages uninstall
 robot click "Ortavel 4.0 Catal*" 1020 || fail "uninstall: no Seguent on the final page"
 e2e_exit_is 0 60 || fail "uninstall: the run did not end"
 query "$THIRD" DLL2 | grep -q WpDll4ca && fail "uninstall: the extension slot was not freed"

@@ -128,10 +128,7 @@ e2e_exit_is 0 300 || fail "uninstall: the installation did not end cleanly"
 e2e_hold 'C:\OVCA40\ovgram32.dll' uninstall
 INSTALLER='C:\OVCA40\install.exe'
 e2e_start /U
-robot click "Desinstal*" 1020 30 || fail "uninstall: no confirmation page"
-robot enabled "Desinstal*" 3 30 || fail "uninstall: no backup dialog"
-robot click "Desinstal*" 3 || fail "uninstall: could not press Continuar"
-e2e_says "Ortavel 4.0 Catal*" 1037 "s'ha desinstal" 120 || fail "uninstall: no final page"
+e2e_uninstall_pages uninstall
 robot shown "Ortavel 4.0 Catal*" 1043 10 || fail "uninstall: the final page does not speak of the restart"
 e2e_shot "Ortavel 4.0 Catal*" "$shots/page-1547-restart.png" || fail "uninstall: no screenshot of the final page"
 robot click "Ortavel 4.0 Catal*" 1020 || fail "uninstall: no Seguent on the final page"
