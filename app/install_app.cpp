@@ -17,12 +17,21 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 CInstallApp::CInstallApp() = default;
 
 CInstallApp::~CInstallApp()
 {
+    releaseSecondStage();
     FreeContainers();
+}
+
+void CInstallApp::releaseSecondStage()
+{
+    if (m_secondStageHold != INVALID_HANDLE_VALUE)
+        CloseHandle(m_secondStageHold);
+    m_secondStageHold = INVALID_HANDLE_VALUE;
 }
 
 CInstallApp& CInstallApp::get()
@@ -53,6 +62,7 @@ void CInstallApp::FreeContainers()
     groups.clear();
     destinations.clear();
     disks.clear();
+    userFiles.clear();
 }
 
 void CInstallApp::LoadNames()
@@ -85,6 +95,9 @@ void CInstallApp::ApplySwitches(const std::string& commandLine)
     // Quiet is batch mode in which nothing waits for a person.
     if (switches.count("Q")) {
         quietMode = batchMode = true;
+        // Nor the system's own boxes ("insert a disk in drive A:"), which
+        // nobody would answer.
+        SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
         // An error stops the run; what it said goes into the log.
         SetUnattendedErrorReport([this](const std::string& text) { LogEvent("%s", text.c_str()); });
     }
@@ -109,8 +122,11 @@ std::string CInstallApp::InstallFolder() const
 
 int CInstallApp::Ask(UINT textId, UINT captionId, UINT style, int quietAnswer)
 {
-    if (quietMode)
+    if (quietMode) {
+        // Nobody reads a box: the log says what it would have said.
+        LogEvent("%s", LoadResourceString(textId).c_str());
         return quietAnswer;
+    }
     HWND owner = mainWnd ? mainWnd->hwnd() : nullptr;
     return MessageBoxA(owner, LoadResourceString(textId).c_str(),
                        LoadResourceString(captionId).c_str(), style);
@@ -125,7 +141,7 @@ bool CInstallApp::StartupWarnings()
     // Unattended, both warnings go on.
     if (!anyEditor && Ask(IDS_NO_EDITOR, IDS_STARTUP_CAPTION, style, IDOK) == IDCANCEL)
         return false;
-    if (CRegKey::exists(HKEY_CURRENT_USER, kProductKey) &&
+    if (ProductRecordExists() &&
         Ask(IDS_OLD_VERSION, IDS_STARTUP_CAPTION, style, IDOK) == IDCANCEL)
         return false;
     return true;
@@ -133,16 +149,18 @@ bool CInstallApp::StartupWarnings()
 
 bool CInstallApp::StartJournal()
 {
-    CJournalFile::OpenResult result = CJournalFile::busy;
     // A run that was killed is finished or undone before this one starts;
     // one that is still running keeps its journal.
-    if (CRunJournal::Recover(logPath.text()))
-        result = journal.Begin(logPath.text(),
-                               uninstallMode ? CRunJournal::uninstall : CRunJournal::install);
-    if (result == CJournalFile::opened)
+    CRunJournal::StartResult result =
+        journal.Begin(logPath.text(), uninstallMode ? CRunJournal::uninstall : CRunJournal::install);
+    if (journal.restartNeeded())
+        NeedRestart();
+    if (result == CRunJournal::started)
         return true;
-    Ask(result == CJournalFile::busy ? IDS_ANOTHER_RUN : IDS_NO_JOURNAL, IDS_STARTUP_CAPTION,
-        MB_OK | MB_ICONSTOP, IDOK);
+    UINT text = result == CRunJournal::busy ? IDS_ANOTHER_RUN
+                : result == CRunJournal::unsettled ? IDS_EARLIER_RUN_UNSETTLED
+                                                   : IDS_NO_JOURNAL;
+    Ask(text, IDS_STARTUP_CAPTION, MB_OK | MB_ICONSTOP, IDOK);
     return false;
 }
 
@@ -151,10 +169,21 @@ void CInstallApp::FinishJournal()
     if (!journal.active())
         return;
     // What an uninstallation removed stays removed, also when it stopped.
-    if (succeeded || uninstallMode)
-        journal.Commit();
-    else
+    if (succeeded || uninstallMode) {
+        // A run whose record can't be kept did not succeed: an installation
+        // was undone instead.
+        if (!journal.Commit())
+            Fail();
+    } else {
         journal.RollBack();
+    }
+    if (journal.restartNeeded())
+        NeedRestart();
+}
+
+void CInstallApp::Fail()
+{
+    succeeded = false;
 }
 
 void CInstallApp::Cancel()
@@ -163,9 +192,21 @@ void CInstallApp::Cancel()
     cancelled = true;
 }
 
+void CInstallApp::NeedRestart()
+{
+    restartNeeded = true;
+}
+
+void CInstallApp::ChangedForGood()
+{
+    changedForGood = true;
+}
+
 int CInstallApp::ExitCode() const
 {
-    if (cancelled)
+    // A cancel after an uninstallation deleted something leaves the machine
+    // changed: that is a failure, which a rerun finishes.
+    if (cancelled && !changedForGood)
         return kExitCancelled;
     if (!succeeded)
         return kExitFailed;
@@ -207,7 +248,7 @@ bool CInstallApp::InitInstance()
         setMainWindow(mainWnd.get());
     }
     if (!StartJournal()) {
-        succeeded = false;
+        Fail();
         PostQuitMessage(0);
         return true;
     }
@@ -229,6 +270,10 @@ bool CInstallApp::InitInstance()
         return true;
     }
     ReadProductRecord(*this);
+    // Records removed by hand or by another account: the log still says
+    // where the product's files are.
+    if (earlierFolder.empty())
+        earlierFolder = LoggedInstallFolder(logPath.text());
     showFirstPage(IDD_PAGE_LICENCE);
     return true;
 }
@@ -239,7 +284,7 @@ void CInstallApp::showFirstPage(int pageId)
         ShowPage(pageId, false);
     } catch (...) {
         ShowCurrentError(IDS_CANNOT_CONTINUE);
-        succeeded = false;
+        Fail();
         ShowPage(kEndOfRun, false);
     }
 }
@@ -252,6 +297,14 @@ int CInstallApp::ExitInstance(int)
     if (mainWnd && mainWnd->exists())
         mainWnd->Destroy();
 
+    // A finished uninstallation hands this program's file and folder to the
+    // second stage: one that can't start leaves them, and the run failed.
+    if (uninstallMode && succeeded && !StartSecondStage())
+        Fail();
+    if (!secondStage.empty() && !succeeded) {
+        releaseSecondStage();
+        CPath(secondStage).remove();
+    }
     FinishJournal();
 
     std::string reportName = CPath(mainFileName).name();
@@ -260,29 +313,78 @@ int CInstallApp::ExitInstance(int)
                            nullptr))
         LogEvent("Could not write SMS status.");
 
-    bool secondStage = uninstallMode && succeeded;
     FreeContainers();
-    if (secondStage)
-        StartSecondStage();
     return ExitCode();
 }
 
-std::string CInstallApp::SecondStageCommand() const
+std::string CInstallApp::SecondStageCommand(const std::string& program) const
 {
-    CPath program;
-    program.setSpecial(CPath::systemFolder);
-    program.setFileName("uninsta.exe");
     // The installer's own profile, not the log that uninstall mode read.
     CPath ownProfile;
     ownProfile.setProgramFile();
     ownProfile.setExt("ini");
-    return program.text() + " /U /PP:" + ownProfile.shortText();
+    return "\"" + program + "\" /U /PP:" + ownProfile.shortText();
 }
 
-bool CInstallApp::StartSecondStage() const
+bool CInstallApp::PrepareSecondStage()
 {
-    std::string command = SecondStageCommand();
-    return WinExec(command.c_str(), SW_SHOWNORMAL) > 31;
+    if (!secondStage.empty())
+        return true;
+    CPath stage;
+    stage.setSpecial(CPath::systemFolder);
+    stage.setFileName("uninsta.exe");
+    if (!stage.exists())
+        return false;
+    CPath temp;
+    temp.setSpecial(CPath::tempFolder);
+    std::string name = temp.freshTempName("exe");
+    if (name.empty())
+        return false;
+    // Written down first: a killed run's copy goes with the next run.
+    journal.TempFile(temp.folderText() + name);
+    if (!CopyFileA(stage.text().c_str(), (temp.folderText() + name).c_str(), TRUE))
+        return false;
+    secondStage = temp.folderText() + name;
+    // The copy deletes itself: it goes when the last handle on it closes,
+    // and the stage inherits one, so that is when the stage has ended.
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    m_secondStageHold = CreateFileA(secondStage.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    &inherited, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    return true;
+}
+
+bool CInstallApp::StartSecondStage()
+{
+    if (secondStage.empty() && !PrepareSecondStage()) {
+        LogEvent("The second stage uninsta.exe is not in the System folder.");
+        return false;
+    }
+    std::string command = SecondStageCommand(secondStage);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = quietMode ? SW_HIDE : SW_SHOWNORMAL;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    bool held = m_secondStageHold != INVALID_HANDLE_VALUE;
+    if (!CreateProcessA(secondStage.c_str(), line.data(), nullptr, nullptr, held, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        LogEvent("The second stage %s could not be started (error %lu).", secondStage.c_str(),
+                 static_cast<unsigned long>(GetLastError()));
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // Without a hold to inherit, the copy goes when Windows next starts.
+    if (!held)
+        MoveFileExA(secondStage.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    releaseSecondStage();
+    // Running: not a leftover for the commit to remove.
+    journal.TempNamed(secondStage);
+    if (!ownRecord.first.empty())
+        journal.LogEntryGone(ownRecord.first, ownRecord.second);
+    return true;
 }
 
 void CInstallApp::OnHandlerException() noexcept

@@ -14,6 +14,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,8 @@ public:
     // number of characters formatted.
     int LogEvent(const char* format, ...);
 
-    // The command line of the second uninstall stage.
-    std::string SecondStageCommand() const;
+    // The command line of the second uninstall stage, started from program.
+    std::string SecondStageCommand(const std::string& program) const;
 
     // Fields of the run, in declaration order.
     bool uninstallMode = false;
@@ -61,6 +62,9 @@ public:
     std::map<std::string, std::unique_ptr<CTarget>> targets;
     std::list<std::unique_ptr<CGroupFile>> groupFiles;
     std::vector<CDisk> disks;
+    // Files the user changes after installation (their own dictionaries),
+    // as UserFileKey gives them: a later installation keeps them.
+    std::set<std::string> userFiles;
     CPath profilePath;
     CPath sourceFolder;
     CUserInfo userInfo;
@@ -71,6 +75,10 @@ public:
     bool restartNeeded = false;
     CEditorTable editors = EditorTable();
     bool previousInstall = false;
+    // The folder of an earlier installation (its product record's, else the
+    // install log's): the product is installed once on a machine, so a new
+    // installation goes there. Empty when there is none.
+    std::string earlierFolder;
 
     // Beyond the fields above: /Q (batch mode in which nothing ever waits
     // for a person), a cancel by the user (as opposed to a failure), /?,
@@ -81,9 +89,18 @@ public:
     // delete it.
     bool groupCreated = false;
     bool cancelled = false;
+    bool changedForGood = false;
     bool helpAsked = false;
     // Also written by steps that otherwise only read the run's state.
     mutable CRunJournal journal;
+    // Uninstalling: a logged file could not be deleted (its record stays).
+    bool filesLeft = false;
+    // Uninstalling: the log's record (section, key) of this program's own
+    // file, left to the second stage; and the copy of the second stage, in
+    // the temporary folder, that is started (the one in the System folder
+    // goes with the product's files).
+    std::pair<std::string, std::string> ownRecord;
+    std::string secondStage;
 
     CSwitches switches;
     std::unique_ptr<CMainWnd> mainWnd;
@@ -104,16 +121,34 @@ public:
     bool StartJournal();
     // The installation that got this far is kept, or undone when it failed.
     void FinishJournal();
-    // The process's exit code: 0 done, 1602 cancelled by the user, 1603
-    // failed, 3010 done and Windows must restart.
+    // The process's exit code: 0 done, 1602 cancelled by the user with the
+    // machine as it was, 1603 failed, 3010 done and Windows must restart.
     int ExitCode() const;
+    // The run's outcome is set through these alone. A step failed: the run
+    // ends on the failure page.
+    void Fail();
     // The user chose "Cancel·lar" somewhere: the run stops as failed.
     void Cancel();
+    // A file waits for the next start of Windows.
+    void NeedRestart();
+    // Something was done that no undo takes back (an uninstallation deleted
+    // a file): a cancel from here on is no longer "as it was".
+    void ChangedForGood();
     // A message box, or in quiet mode the given answer without one.
     int Ask(UINT textId, UINT captionId, UINT style, int quietAnswer);
     void FreeContainers();
-    bool StartSecondStage() const;
+    // Copies the second stage out of the System folder before the files go;
+    // false when there is none.
+    bool PrepareSecondStage();
+    // Starts the copy (hidden in quiet mode); its record of this program
+    // goes, and the copy is deleted when Windows next starts. False (with
+    // an event in the log) when it could not be started.
+    bool StartSecondStage();
 
 private:
     void showFirstPage(int pageId);
+    void releaseSecondStage();
+
+    // Open on the second stage's copy, which goes when it closes.
+    HANDLE m_secondStageHold = INVALID_HANDLE_VALUE;
 };

@@ -42,12 +42,15 @@ void CUserInfo::Write()
     if (const std::tm* local = std::localtime(&now))
         std::strftime(today, sizeof today, "%x", local);
     date = today;
-    CRegKey key;
-    if (!key.open(HKEY_CURRENT_USER, kProductKey))
-        return;
-    key.writeString("USER", name);
-    key.writeString("COMPANY", company);
-    key.writeString("DATE", date);
+    // Both records: the machine's is read when this user's is missing.
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        CRegKey key;
+        if (!key.open(root, kProductKey, KEY_WOW64_32KEY))
+            continue;
+        key.writeString("USER", name);
+        key.writeString("COMPANY", company);
+        key.writeString("DATE", date);
+    }
 }
 
 std::string OptionsFilePath()

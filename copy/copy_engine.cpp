@@ -73,6 +73,8 @@ int CCopyEngine::CopyFiles()
     m_view.SetGaugeRange(1, m_total);
     // What an earlier installation placed: counted once, kept as it was kept.
     m_installed.Read(m_app.logPath.text());
+    // What earlier runs left for the next start of Windows.
+    readBootOperations();
 
     m_view.StartBillboards(m_total);
     for (auto& record : m_app.groupFiles) {
@@ -110,7 +112,7 @@ void CCopyEngine::giveUp()
 {
     // Unattended, nobody chose to stop: the run failed.
     if (m_app.quietMode)
-        m_app.succeeded = false;
+        m_app.Fail();
     else
         m_app.Cancel();
 }
@@ -143,9 +145,9 @@ void CCopyEngine::CopyGroupFile(CGroupFile& record)
         else if (record.kind == 1)
             copyArchive(record, sourcePath);
     } catch (const CUserException&) {
-        m_app.succeeded = false;
+        m_app.Fail();
     } catch (const CXUserException&) {
-        m_app.succeeded = false;
+        m_app.Fail();
     } catch (...) {
         m_current = nullptr;
         if (!askAboutCurrentError(CPath(sourcePath.empty() ? record.name : sourcePath).fileName()))
@@ -230,28 +232,102 @@ std::string CCopyEngine::makeFolder(int destination)
     return folder;
 }
 
-std::string CCopyEngine::olderCopy(const CInstallEntry& entry) const
-{
-    int destination = entry.header.destination;
-    if (destination != kDestWindows && destination != kDestSystem)
-        return isThere(entry.destinationPath) ? entry.destinationPath : std::string();
-    std::string name = CPath(entry.destinationPath).fileName();
-    for (int special : {CPath::windowsFolder, CPath::systemFolder}) {
-        CPath candidate;
-        candidate.setSpecial(special);
-        candidate.setFileName(name);
-        if (candidate.exists())
-            return candidate.text();
-    }
-    return std::string();
-}
-
 bool CCopyEngine::isThere(const std::string& path) const
 {
     CPath file(path);
     if (!m_app.journal.IsNewFolder(file.folderText()))
         return file.exists();
     return m_madeFiles.count(LowerCase(path)) != 0;
+}
+
+namespace {
+
+// Takes back a placement that stopped half-way, whatever stopped it: the
+// temporary file goes, an older copy moved aside comes back, a copy made of
+// someone else's file goes.
+class CPlacementUndo {
+public:
+    explicit CPlacementUndo(CInstallEntry& entry) : m_entry(entry) {}
+    ~CPlacementUndo()
+    {
+        if (m_done)
+            return;
+        m_entry.abortClose();
+        if (!m_entry.tempPath.empty())
+            CPath(m_entry.tempPath).remove();
+        if (!m_aside.empty())
+            CPath(m_aside).renameTo(m_older);
+        if (!m_copy.empty())
+            CPath(m_copy).remove();
+    }
+    CPlacementUndo(const CPlacementUndo&) = delete;
+    CPlacementUndo& operator=(const CPlacementUndo&) = delete;
+
+    void movedAside(const std::string& older, const std::string& aside)
+    {
+        m_older = older;
+        m_aside = aside;
+    }
+    void copied(const std::string& copy) { m_copy = copy; }
+    void done() { m_done = true; }
+
+private:
+    CInstallEntry& m_entry;
+    std::string m_older, m_aside, m_copy;
+    bool m_done = false;
+};
+
+std::string recordValue(const CFileRecord& r)
+{
+    return FileRecordValue(r.destination, r.placedNow, r.existedBefore, r.kept, r.backup);
+}
+
+// The long form of a path, as the program names files: short forms are
+// what wininit.ini and some installers schedule.
+std::string longForm(const std::string& path)
+{
+    char full[MAX_PATH] = {};
+    DWORD n = GetLongPathNameA(path.c_str(), full, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(full, n) : path;
+}
+
+} // namespace
+
+void CCopyEngine::readBootOperations()
+{
+    m_bootOperations.clear();
+    for (const CBootOperation& operation : PendingBootOperations()) {
+        // A replacement of a file, or its deletion: keyed by the file it hits.
+        std::string hit = operation.target.empty() ? operation.source : operation.target;
+        m_bootOperations.emplace(LowerCase(longForm(hit)), operation);
+    }
+}
+
+bool CCopyEngine::deletedAtRestart(const std::string& path) const
+{
+    auto range = m_bootOperations.equal_range(LowerCase(path));
+    for (auto it = range.first; it != range.second; ++it)
+        if (it->second.target.empty())
+            return true;
+    return false;
+}
+
+void CCopyEngine::settleBootOperations(const std::string& path)
+{
+    if (m_bootOperations.empty())
+        return;
+    auto range = m_bootOperations.equal_range(LowerCase(path));
+    for (auto it = range.first; it != range.second; ++it) {
+        // An earlier run's: a deletion left by an uninstallation, or a
+        // replacement by an older version, would undo this placement when
+        // Windows next starts.
+        const CBootOperation operation = it->second;
+        m_app.journal.Withdrawn(operation.source, operation.target);
+        WithdrawBootOperations([&](const CBootOperation& listed) {
+            return SamePath(listed.source, operation.source) && SamePath(listed.target, operation.target);
+        });
+    }
+    m_bootOperations.erase(range.first, range.second);
 }
 
 void CCopyEngine::InstallEntry(CInstallEntry& entry)
@@ -268,6 +344,94 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
     entry.destinationPath = folder + name;
     if (entry.destinationPath.size() >= kMaxPath)
         throw CFileException(CFileException::badPath, entry.destinationPath);
+    std::string group = entry.source->group ? entry.source->group->name : std::string();
+    const CFileRecord* inGroup = m_installed.FindInGroup(group, name);
+    // What an earlier installation recorded of the file where it goes now.
+    const CFileRecord* earlier =
+        inGroup && inGroup->destination == destination ? inGroup : m_installed.Find(name, destination);
+    bool there = isThere(entry.destinationPath);
+    if (there && IsUserFile(m_app, name, destination)) {
+        keepUserFile(entry, group, name, earlier);
+        return;
+    }
+    // Placed by an earlier installation or earlier in this run, or left by
+    // an uninstallation to be deleted at the next start of Windows; anything
+    // else that is there belongs to the user or to another program.
+    bool ours = earlier || m_madeFiles.count(LowerCase(entry.destinationPath)) ||
+                deletedAtRestart(entry.destinationPath);
+    bool windowsOwn = destination == kDestWindows || destination == kDestSystem;
+
+    CPlacementUndo undo(entry);
+    writeTemporary(entry, folder);
+    // An older copy is moved aside, not deleted, until the run has
+    // succeeded; one in use is replaced when Windows next starts. Someone
+    // else's file outside Windows' own folders is kept beside ours, for the
+    // uninstaller to put back.
+    std::string backup = earlier ? earlier->backup : std::string();
+    bool keepTheirs = there && !ours && !windowsOwn;
+    bool replaceNow = true;
+    if (there) {
+        entry.existedBefore = true;
+        std::string aside = moveAside(entry.destinationPath, keepTheirs);
+        if (!aside.empty()) {
+            undo.movedAside(entry.destinationPath, aside);
+        } else {
+            if (keepTheirs) {
+                aside = copyTheirs(entry.destinationPath);
+                undo.copied(aside);
+            }
+            replaceAtRestart(entry);
+            replaceNow = false;
+        }
+        if (keepTheirs)
+            backup = CPath(aside).fileName();
+    }
+
+    // The record is written down before the file takes its name, so that a
+    // killed run's file is always known to the next run. A file of Windows'
+    // own folders that was there before this product first placed it stays
+    // when the product goes.
+    bool kept = windowsOwn && (earlier ? earlier->kept : entry.existedBefore && !ours);
+    m_app.journal.Placed(entry.destinationPath, replaceNow, group, name,
+                         FileRecordValue(destination, replaceNow, entry.existedBefore, kept, backup));
+    if (earlier && lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0)
+        m_app.journal.LogEntryGone(earlier->section, name);
+    if (replaceNow) {
+        placeUnderItsName(entry);
+        m_madeFiles.insert(LowerCase(entry.destinationPath));
+        m_app.journal.TempNamed(entry.tempPath);
+    }
+    undo.done();
+
+    settleBootOperations(entry.destinationPath);
+    // A file that an earlier version put into another folder leaves no copy there.
+    if (inGroup && inGroup->destination != destination)
+        removeMovedCopy(*inGroup, name);
+    if (destination == kDestSystem)
+        countShared(entry.destinationPath, entry.existedBefore, earlier != nullptr);
+    RecordInstalledTarget(m_app, entry.destinationPath);
+}
+
+void CCopyEngine::keepUserFile(CInstallEntry& entry, const std::string& group, const std::string& name,
+                               const CFileRecord* earlier)
+{
+    // The user's own words stay: the shipped copy is not even read out.
+    entry.source->skip(entry);
+    if (!earlier || lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0) {
+        CFileRecord record;
+        if (earlier)
+            record = *earlier;
+        else
+            record = {true, static_cast<std::int16_t>(entry.header.destination), true, true, false};
+        m_app.journal.LogEntry(group, name, recordValue(record));
+        if (earlier)
+            m_app.journal.LogEntryGone(earlier->section, name);
+    }
+    RecordInstalledTarget(m_app, entry.destinationPath);
+}
+
+void CCopyEngine::writeTemporary(CInstallEntry& entry, const std::string& folder)
+{
     CPath destinationPath(entry.destinationPath);
     std::string tempName = destinationPath.freshTempName(
         destinationPath.ext(), [this](const CPath& candidate) { return isThere(candidate.text()); });
@@ -275,74 +439,12 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
         throw CFileException(CFileException::accessDenied, entry.destinationPath);
     entry.tempPath = folder + tempName;
     m_madeFiles.insert(LowerCase(entry.tempPath));
-
-    CRunJournal& journal = m_app.journal;
-    journal.TempFile(entry.tempPath);
+    m_app.journal.TempFile(entry.tempPath);
     entry.outputPath = entry.tempPath;
     // Kept open once written and checked: it takes its name through its
     // own handle.
     entry.keepOpen = true;
-    try {
-        entry.source->extract(entry);
-    } catch (...) {
-        // A member that failed or was cancelled leaves nothing behind.
-        entry.abortClose();
-        CPath(entry.tempPath).remove();
-        throw;
-    }
-
-    // An older copy is moved aside, not deleted, until the run has
-    // succeeded; one in use is replaced when Windows next starts.
-    std::string older = olderCopy(entry);
-    std::string aside;
-    bool replaceNow = true;
-    if (!older.empty()) {
-        entry.existedBefore = true;
-        aside = moveAside(older);
-        if (aside.empty()) {
-            try {
-                closeEntry(entry);
-                journal.BootRename(entry.tempPath, older);
-                ReplaceAtRestart(entry.tempPath, older);
-            } catch (...) {
-                entry.abortClose();
-                CPath(entry.tempPath).remove();
-                throw;
-            }
-            m_app.restartNeeded = true;
-            replaceNow = false;
-        }
-    }
-
-    // The record is written down before the file takes its name, so that a
-    // killed run's file is always known to the next run.
-    const CFileRecord* earlier = m_installed.Find(name, destination);
-    std::string group = entry.source->group ? entry.source->group->name : std::string();
-    std::string placedName = CPath(entry.destinationPath).fileName();
-    // A file of Windows' own folders that was there before this product
-    // first placed it stays when the product goes.
-    bool shared = destination == kDestWindows || destination == kDestSystem;
-    bool kept = shared && (earlier ? earlier->kept : entry.existedBefore);
-    try {
-        journal.Placed(entry.destinationPath, replaceNow, group, placedName,
-                       FileRecordValue(destination, replaceNow, entry.existedBefore, kept));
-        if (earlier && lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0)
-            journal.LogEntryGone(earlier->section, placedName);
-    } catch (...) {
-        entry.abortClose();
-        CPath(entry.tempPath).remove();
-        if (!aside.empty())
-            CPath(aside).renameTo(older);
-        throw;
-    }
-    if (replaceNow) {
-        placeUnderItsName(entry, older, aside);
-        m_madeFiles.insert(LowerCase(entry.destinationPath));
-        journal.TempNamed(entry.tempPath);
-    }
-    if (destination == kDestSystem)
-        countShared(entry.destinationPath, entry.existedBefore, earlier != nullptr);
-    RecordInstalledTarget(m_app, entry.destinationPath);
+    entry.source->extract(entry);
 }
 
 void CCopyEngine::closeEntry(CInstallEntry& entry)
@@ -353,50 +455,91 @@ void CCopyEngine::closeEntry(CInstallEntry& entry)
     CFile::setAttributes(entry.path(), entry.header.attributes & 0xFF);
 }
 
-void CCopyEngine::placeUnderItsName(CInstallEntry& entry, const std::string& older,
-                                    const std::string& aside)
+void CCopyEngine::placeUnderItsName(CInstallEntry& entry)
 {
     // Through the open handle where the system offers it, else by path.
     bool renamed = entry.renameOpen(entry.destinationPath);
     DWORD error = renamed ? 0 : GetLastError();
-    try {
-        closeEntry(entry);
-    } catch (...) {
-        entry.abortClose();
-        if (!renamed)
-            CPath(entry.tempPath).remove();
-        throw;
-    }
+    closeEntry(entry);
     if (!renamed) {
         renamed = CPath(entry.tempPath).renameTo(entry.destinationPath);
         error = renamed ? 0 : GetLastError();
     }
     if (!renamed) {
-        // A file that isn't in place must not be recorded as installed,
-        // and the older copy goes back where it was.
+        // A file that isn't in place must not be recorded as installed.
         m_app.journal.NotPlaced(entry.destinationPath);
-        CPath(entry.tempPath).remove();
-        if (!aside.empty())
-            CPath(aside).renameTo(older);
         SetLastError(error);
         throwLastError(entry.destinationPath);
     }
     entry.placedNow = true;
 }
 
-std::string CCopyEngine::moveAside(const std::string& older)
+void CCopyEngine::replaceAtRestart(CInstallEntry& entry)
+{
+    closeEntry(entry);
+    m_app.journal.BootRename(entry.tempPath, entry.destinationPath);
+    if (!ReplaceAtRestart(entry.tempPath, entry.destinationPath))
+        throwLastError(entry.destinationPath);
+}
+
+std::string CCopyEngine::moveAside(const std::string& older, bool keptForUninstall)
 {
     CPath path(older);
     std::string name = path.freshTempName(path.ext());
     if (name.empty())
         return std::string();
     std::string aside = path.folderText() + name;
-    m_app.journal.MovedAside(older, aside);
+    m_app.journal.MovedAside(older, aside, keptForUninstall);
     // A program reading it for a moment (a virus scanner, the shell) is
     // waited for; one that keeps it makes it a replacement at restart.
     if (!RetryWhileInUse([&] { return path.renameTo(aside); }))
         return std::string();
     return aside;
+}
+
+std::string CCopyEngine::copyTheirs(const std::string& older)
+{
+    // Held by a program that still lets it be read: a copy is kept, since
+    // the replacement at restart takes the file itself.
+    CPath path(older);
+    std::string name = path.freshTempName(path.ext());
+    if (name.empty())
+        throw CFileException(CFileException::accessDenied, older);
+    std::string copy = path.folderText() + name;
+    m_app.journal.NewFile(copy);
+    if (!CopyFileA(older.c_str(), copy.c_str(), TRUE))
+        throwLastError(older);
+    return copy;
+}
+
+void CCopyEngine::removeMovedCopy(const CFileRecord& old, const std::string& name)
+{
+    auto folder = m_app.destinations.find(old.destination);
+    if (folder == m_app.destinations.end() || !folder->second || folder->second->path.empty() || old.kept)
+        return;
+    std::string path = WithTrailingBackslash(folder->second->path.text()) + name;
+    if (!CPath(path).exists())
+        return;
+    if (old.destination == kDestSystem) {
+        // Another product may still count on the copy there.
+        CSharedDllCount count(path);
+        std::uint32_t after = count.count() > 0 ? count.count() - 1 : 0;
+        m_app.journal.CountSet(path, count.count(), after);
+        count.set(after);
+        if (after != 0)
+            return;
+    }
+    if (moveAside(path, false).empty()) {
+        m_app.journal.BootRename(path, std::string());
+        if (!ReplaceAtRestart(path, std::string()))
+            throwLastError(path);
+    }
+    // What was there before it, the uninstaller would have put back.
+    std::string backup = WithTrailingBackslash(folder->second->path.text()) + old.backup;
+    if (!old.backup.empty() && CPath(backup).exists()) {
+        m_app.journal.Renamed(backup, path);
+        CPath(backup).renameTo(path);
+    }
 }
 
 void CCopyEngine::countShared(const std::string& path, bool existedBefore, bool countedBefore)
@@ -412,14 +555,11 @@ void CCopyEngine::countShared(const std::string& path, bool existedBefore, bool 
         // count that went missing meanwhile is ours again.
         added = 1;
     }
-    // A SharedDLLs key this run makes goes again with an undo.
-    if (added != 0 && !CRegKey::exists(HKEY_LOCAL_MACHINE, CRegistryPlace::machine().sharedDllsKey(),
-                                       KEY_WOW64_32KEY))
-        m_app.journal.KeyBefore(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY,
-                                CRegistryPlace::machine().sharedDllsKey());
-    m_app.journal.CountRaised(path, added);
-    for (std::uint32_t i = 0; i < added; ++i)
-        count.increment();
+    if (added == 0)
+        return;
+    // Written down as the value it had: an undo puts that back.
+    m_app.journal.CountSet(path, count.count(), count.count() + added);
+    count.set(count.count() + added);
 }
 
 bool CCopyEngine::pumpNowAndThen()

@@ -8,8 +8,10 @@
 #include "archive/multi_file.h"
 #include "log/install_log.h"
 #include "profile/profile_model.h"
+#include "system/boot_rename.h"
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 
@@ -73,7 +75,6 @@ private:
     void copyArchive(CGroupFile& record, const std::string& sourcePath);
     void placeEntry(CInstallEntry& entry);
     std::string makeFolder(int destination);
-    std::string olderCopy(const CInstallEntry& entry) const;
     // Whether a file is at path: in a folder this run made, one this run
     // put there (no lookup, which Wine pays with a read of the whole
     // folder); elsewhere, what the disk says.
@@ -83,16 +84,28 @@ private:
     void giveUp();
     // The same, raising CUserException to end the record.
     [[noreturn]] void stop();
+    // The steps of placing an entry.
+    void keepUserFile(CInstallEntry& entry, const std::string& group, const std::string& name,
+                      const CFileRecord* earlier);
+    void writeTemporary(CInstallEntry& entry, const std::string& folder);
     // Closes an entry kept open after extraction and gives its file the
     // member's attributes.
     void closeEntry(CInstallEntry& entry);
     // Gives the written file its final name; raises the platform's file
-    // error (after putting an older copy back) when it can't.
-    void placeUnderItsName(CInstallEntry& entry, const std::string& older, const std::string& aside);
+    // error when it can't.
+    void placeUnderItsName(CInstallEntry& entry);
+    void replaceAtRestart(CInstallEntry& entry);
     // Moves an older copy to a fresh name beside it; its new path, or empty
     // when it can't be moved (in use).
-    std::string moveAside(const std::string& older);
+    std::string moveAside(const std::string& older, bool keptForUninstall);
+    std::string copyTheirs(const std::string& older);
+    void removeMovedCopy(const CFileRecord& old, const std::string& name);
     void countShared(const std::string& path, bool existedBefore, bool countedBefore);
+    // Earlier runs' operations for the next start of Windows that hit a file
+    // this run places: read once, withdrawn when the file is placed.
+    void readBootOperations();
+    void settleBootOperations(const std::string& path);
+    bool deletedAtRestart(const std::string& path) const;
     // Lets window messages through when the last time was long enough ago;
     // true when it did.
     bool pumpNowAndThen();
@@ -107,5 +120,7 @@ private:
     // folders it made).
     std::set<std::string> m_madeFiles;
     CInstalledFiles m_installed;
+    // By the lower-case long path of the file each replaces or deletes.
+    std::multimap<std::string, CBootOperation> m_bootOperations;
     unsigned long m_lastPump = 0;
 };

@@ -13,8 +13,12 @@ void RemoveCheckerProgram(const CInstallApp& app)
     std::string folder = app.InstallFolder();
     if (folder.empty())
         return;
-    CPath(folder + "ovca40.exe").remove();
-    CPath(folder + "wvcommca.dat").remove();
+    for (const char* name : {"ovca40.exe", "wvcommca.dat"}) {
+        // Neither it nor its record stays; an undo puts back what was there.
+        // One in use (its replacement waiting for a restart) stays as it is.
+        if (CPath(folder + name).remove())
+            app.journal.PlacedFileRemoved(folder + name);
+    }
 }
 
 void ConfigureEditors(CInstallApp& app, HWND owner)

@@ -69,10 +69,16 @@ void DeleteEmptyKeysUpTo(HKEY root, const std::string& subKey, const std::string
     }
 }
 
+std::string RecordValue(const CEditor& editor, const char* name)
+{
+    std::string key = std::string(kProductKey) + "\\" + editor.recordKey;
+    std::string value = RegistryText(HKEY_CURRENT_USER, key, name);
+    return value.empty() ? RegistryText(HKEY_LOCAL_MACHINE, key, name) : value;
+}
+
 std::string CreatedKey(const CEditor& editor)
 {
-    return RegistryText(HKEY_CURRENT_USER, std::string(kProductKey) + "\\" + editor.recordKey,
-                        kCreatedKeyValue);
+    return RecordValue(editor, kCreatedKeyValue);
 }
 
 void KeepWindowsIniForUndo(const CInstallApp& app, const char* file)

@@ -37,6 +37,9 @@ std::string TopmostMissingKey(HKEY root, const std::string& subKey);
 // as each holds nothing (the editors' view). Nothing when top is empty or
 // not on subKey's path.
 void DeleteEmptyKeysUpTo(HKEY root, const std::string& subKey, const std::string& top);
+// A value of the editor's subkey of the product record: this user's record,
+// or else the machine's (another account installed).
+std::string RecordValue(const CEditor& editor, const char* name);
 // The key the editor's configuration made, as the product record keeps it.
 std::string CreatedKey(const CEditor& editor);
 

@@ -41,10 +41,17 @@ void writeEditorSubkey(HKEY root, const CEditor& editor)
 
 } // namespace
 
+bool ProductRecordExists()
+{
+    return CRegKey::exists(HKEY_CURRENT_USER, kProductKey, kEditorView) ||
+           CRegKey::exists(HKEY_LOCAL_MACHINE, kProductKey, kEditorView);
+}
+
 void ReadProductRecord(CInstallApp& app)
 {
     CRegKey record;
-    app.previousInstall = record.open(HKEY_CURRENT_USER, kProductKey, kEditorView);
+    app.previousInstall = record.open(HKEY_CURRENT_USER, kProductKey, kEditorView) ||
+                          record.open(HKEY_LOCAL_MACHINE, kProductKey, kEditorView);
     if (!app.previousInstall)
         return;
     // A value that is missing or of another type leaves its field alone.
@@ -56,6 +63,8 @@ void ReadProductRecord(CInstallApp& app)
         app.userInfo.date = *v;
     if (auto v = record.readString("PMGROUP"))
         app.groupName = *v;
+    if (auto v = record.readString("ROOT-PATH"))
+        app.earlierFolder = *v;
     app.groupCreated = record.readString("PMGROUPNEW").value_or("") == "1";
 }
 

@@ -6,8 +6,13 @@
 
 class CInstallApp;
 
-// Reads previousInstall, the user data and the group name of an earlier
-// installation.
+// Whether an earlier installation left its record, for this user or for the
+// machine (made by another administrator, or by a deployment tool's system
+// account, whose own user record nobody else sees).
+bool ProductRecordExists();
+
+// Reads previousInstall, the user data, the group name and the folder of an
+// earlier installation: the user's record, or else the machine's.
 void ReadProductRecord(CInstallApp& app);
 
 // Writes the record at the end of an installation.

@@ -201,7 +201,5 @@ void UndoWord2000()
 {
     // Where the installation put it, as the product record keeps it.
     const CEditor word2000 = EditorTable()[kEditorWord2000];
-    DeleteTemplates(RegistryText(HKEY_LOCAL_MACHINE, std::string(kProductKey) + "\\" + word2000.recordKey,
-                                 word2000.choiceName),
-                    {"ovca4000.dot"});
+    DeleteTemplates(editor_util::RecordValue(word2000, word2000.choiceName), {"ovca4000.dot"});
 }

@@ -79,8 +79,7 @@ void UndoWordPerfect8()
 {
     // The slot this product took, as its record keeps it.
     const CEditor wp8 = EditorTable()[kEditorWP8];
-    std::string slot = editor_util::RegistryText(HKEY_CURRENT_USER, std::string(kProductKey) + "\\" + wp8.recordKey,
-                                                 wp8.choiceName);
+    std::string slot = editor_util::RecordValue(wp8, wp8.choiceName);
     if (slot.empty())
         return;
     CRegKey list;

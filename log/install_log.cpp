@@ -28,7 +28,12 @@ void WriteLogEvent(const std::string& logFile, const std::string& line)
         if (GetPrivateProfileStringA("Events", stamp, "", existing, sizeof existing, logFile.c_str()) == 0)
             break;
     }
-    WritePrivateProfileStringA("Events", stamp, line.c_str(), logFile.c_str());
+    // A value is one line: a line break would end it there.
+    std::string oneLine = line;
+    for (char& c : oneLine)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    WritePrivateProfileStringA("Events", stamp, oneLine.c_str(), logFile.c_str());
 }
 
 void WriteBackModel(const CInstallApp& app, CRunJournal& journal)
@@ -57,12 +62,13 @@ void WriteBackModel(const CInstallApp& app, CRunJournal& journal)
     }
 }
 
-std::string FileRecordValue(int destination, bool placedNow, bool existedBefore, bool kept)
+std::string FileRecordValue(int destination, bool placedNow, bool existedBefore, bool kept,
+                            const std::string& backup)
 {
     char value[48];
     std::snprintf(value, sizeof value, "%d|%d|%d|%d", destination, placedNow ? 1 : 0,
                   existedBefore ? 1 : 0, kept ? 1 : 0);
-    return value;
+    return backup.empty() ? std::string(value) : value + ("|" + backup);
 }
 
 CFileRecord ParseFileRecord(const std::string& value)
@@ -74,7 +80,36 @@ CFileRecord ParseFileRecord(const std::string& value)
     // A record of three fields: what was there before is kept.
     record.kept = record.existedBefore;
     FieldAsBool(record.kept, value, 3);
+    ExtractField(record.backup, value, 4);
+    // Only a name beside the file: never a path elsewhere.
+    if (record.backup.find_first_of("\\/:") != std::string::npos || record.backup == "." ||
+        record.backup == "..")
+        record.backup.clear();
     return record;
+}
+
+std::string LoggedInstallFolder(const std::string& logFile)
+{
+    CProfileFile log;
+    if (!log.load(logFile))
+        return std::string();
+    std::string destination;
+    if (!log.value("destinations", "0", destination))
+        return std::string();
+    for (const std::string& section : log.sectionNames()) {
+        if (IsModelSection(section))
+            continue;
+        for (const std::string& key : log.keyNames(section)) {
+            std::string value;
+            log.value(section, key, value);
+            if (ParseFileRecord(value).valid) {
+                std::string folder;
+                ExtractField(folder, destination, 2);
+                return folder;
+            }
+        }
+    }
+    return std::string();
 }
 
 bool IsModelSection(const std::string& section)
@@ -88,6 +123,7 @@ bool IsModelSection(const std::string& section)
 void CInstalledFiles::Read(const std::string& logFile)
 {
     m_records.clear();
+    m_byGroup.clear();
     CProfileFile log;
     log.load(logFile);
     for (const std::string& section : log.sectionNames()) {
@@ -101,6 +137,7 @@ void CInstalledFiles::Read(const std::string& logFile)
                 continue;
             record.section = section;
             m_records.emplace(lowerKey(key, record.destination), record);
+            m_byGroup.emplace(LowerCase(section) + "|" + LowerCase(key), record);
         }
     }
 }
@@ -109,6 +146,13 @@ const CFileRecord* CInstalledFiles::Find(const std::string& name, int destinatio
 {
     auto found = m_records.find(lowerKey(name, destination));
     return found == m_records.end() ? nullptr : &found->second;
+}
+
+const CFileRecord* CInstalledFiles::FindInGroup(const std::string& section,
+                                               const std::string& name) const
+{
+    auto found = m_byGroup.find(LowerCase(section) + "|" + LowerCase(name));
+    return found == m_byGroup.end() ? nullptr : &found->second;
 }
 
 std::string CInstalledFiles::lowerKey(const std::string& name, int destination)

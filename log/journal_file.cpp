@@ -1,74 +1,55 @@
 #include "log/journal_file.h"
 
-#include <cstdio>
-
 namespace {
 
-bool needsEscape(char c)
+std::string readFrom(HANDLE file)
 {
-    return c == '|' || c == '%' || c == '\r' || c == '\n';
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    std::string text;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
+    return text;
 }
 
 } // namespace
 
-std::string EncodeJournalRecord(const CJournalRecord& record)
-{
-    std::string line;
-    for (std::size_t i = 0; i < record.size(); ++i) {
-        if (i != 0)
-            line += '|';
-        for (char c : record[i]) {
-            if (needsEscape(c)) {
-                char hex[4];
-                std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
-                line += hex;
-            } else {
-                line += c;
-            }
-        }
-    }
-    return line;
-}
-
-CJournalRecord DecodeJournalRecord(const std::string& line)
-{
-    CJournalRecord record(1);
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        char c = line[i];
-        if (c == '|') {
-            record.emplace_back();
-        } else if (c == '%' && i + 2 < line.size() && hexValue(line[i + 1]) >= 0 &&
-                   hexValue(line[i + 2]) >= 0) {
-            record.back() += static_cast<char>(hexValue(line[i + 1]) * 16 + hexValue(line[i + 2]));
-            i += 2;
-        } else {
-            record.back() += c;
-        }
-    }
-    return record;
-}
-
 CJournalFile::OpenResult CJournalFile::open(const std::string& path)
 {
     close();
-    // Readers may look; a second run may neither write nor delete it.
-    m_handle = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_handle != INVALID_HANDLE_VALUE)
-        return opened;
-    DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? busy : failed;
+    // Readers may look; a second run may neither write nor delete it. A
+    // journal being deleted by the run before answers "access denied" for
+    // a moment.
+    for (int attempt = 0;; ++attempt) {
+        m_handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (m_handle != INVALID_HANDLE_VALUE)
+            break;
+        DWORD error = GetLastError();
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+            return busy;
+        if (error != ERROR_ACCESS_DENIED || attempt == 5)
+            return failed;
+        Sleep(20);
+    }
+    m_path = path;
+    return opened;
+}
+
+std::vector<CJournalRecord> CJournalFile::records(std::size_t* damaged) const
+{
+    if (!isOpen())
+        return {};
+    SetFilePointer(m_handle, 0, nullptr, FILE_BEGIN);
+    std::string text = readFrom(m_handle);
+    SetFilePointer(m_handle, 0, nullptr, FILE_END);
+    return ParseJournal(text, damaged);
+}
+
+bool CJournalFile::clear()
+{
+    return isOpen() && SetFilePointer(m_handle, 0, nullptr, FILE_BEGIN) == 0 && SetEndOfFile(m_handle) &&
+           FlushFileBuffers(m_handle);
 }
 
 bool CJournalFile::append(const CJournalRecord& record)
@@ -81,6 +62,11 @@ bool CJournalFile::append(const CJournalRecord& record)
            written == line.size();
 }
 
+bool CJournalFile::flush()
+{
+    return isOpen() && FlushFileBuffers(m_handle);
+}
+
 void CJournalFile::close()
 {
     if (m_handle != INVALID_HANDLE_VALUE)
@@ -88,24 +74,36 @@ void CJournalFile::close()
     m_handle = INVALID_HANDLE_VALUE;
 }
 
-std::vector<CJournalRecord> CJournalFile::ReadAll(const std::string& path)
+void CJournalFile::remove()
 {
-    std::vector<CJournalRecord> records;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    if (!isOpen())
+        return;
+    // Deleted when the handle closes (Windows Vista and later); elsewhere
+    // an empty journal left for a moment means nothing to the next run.
+    struct { BOOLEAN deleteFile; } disposition = {TRUE};
+    using SetInformation = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+    static const auto setInformation = reinterpret_cast<SetInformation>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
+    const int fileDispositionInfo = 4;
+    bool marked = setInformation &&
+                  setInformation(m_handle, fileDispositionInfo, &disposition, sizeof disposition);
+    if (!marked)
+        clear();
+    close();
+    if (!marked)
+        DeleteFileA(m_path.c_str());
+}
+
+std::vector<CJournalRecord> CJournalFile::ReadAll(const std::string& path, std::size_t* damaged)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return records;
-    std::string text;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    CloseHandle(file);
-    std::size_t start = 0;
-    for (std::size_t end = text.find("\r\n"); end != std::string::npos;
-         end = text.find("\r\n", start)) {
-        records.push_back(DecodeJournalRecord(text.substr(start, end - start)));
-        start = end + 2;
+    if (file == INVALID_HANDLE_VALUE) {
+        if (damaged)
+            *damaged = 0;
+        return {};
     }
-    return records;
+    std::string text = readFrom(file);
+    CloseHandle(file);
+    return ParseJournal(text, damaged);
 }

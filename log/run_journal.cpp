@@ -1,51 +1,41 @@
 #include "log/run_journal.h"
 
 #include "errors/x_exception.h"
+#include "log/install_log.h"
 #include "log/registry_snapshot.h"
 #include "platform/path.h"
 #include "profile/profile_file.h"
 #include "system/boot_rename.h"
 #include "system/shared_dll_count.h"
 
-#include <map>
 #include <vector>
-#include <set>
-
-// The journal's records, one letter first:
-//   B mode            the run began (I installation, U uninstallation)
-//   T path            a temporary file is about to be made
-//   A path aside      an older copy was moved aside
-//   P path now section key value
-//                     a file is (about to be) in place, with its log record
-//   Q path            ... but it did not get there
-//   C path added      a shared count was raised
-//   R source target   a boot-time replacement was scheduled
-//   N path            a file was made (a shell link)
-//   D path            a folder was made
-//   F path copy       a file is about to change; copy holds it ("" absent)
-//   K / V             a registry key about to change (registry_snapshot.h)
-//   S section key value / X section key
-//                     an entry of the log set / taken out
-//   Z                 committed: the log is to get the records
 
 namespace {
 
-bool is(const CJournalRecord& r, const char* kind, std::size_t fields)
+using K = CJournalRecord;
+using CRecords = std::vector<CJournalRecord>;
+
+CJournalRecord record(K::Kind kind, const std::string& path = std::string(),
+                      const std::string& other = std::string())
 {
-    return r.size() >= fields && r[0] == kind;
+    CJournalRecord r;
+    r.kind = kind;
+    r.path = path;
+    r.other = other;
+    return r;
 }
 
-// The P records that a Q took back, by their index.
-std::set<std::size_t> cancelledPlacements(const std::vector<CJournalRecord>& records)
+// The placed records that a notPlaced took back, by their index.
+std::set<std::size_t> cancelledPlacements(const CRecords& records)
 {
     std::set<std::size_t> cancelled;
     std::map<std::string, std::size_t> lastPlaced;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const CJournalRecord& r = records[i];
-        if (is(r, "P", 6)) {
-            lastPlaced[r[1]] = i;
-        } else if (is(r, "Q", 2)) {
-            auto found = lastPlaced.find(r[1]);
+        if (r.kind == K::placed) {
+            lastPlaced[LowerCase(r.path)] = i;
+        } else if (r.kind == K::notPlaced) {
+            auto found = lastPlaced.find(LowerCase(r.path));
             if (found != lastPlaced.end()) {
                 cancelled.insert(found->second);
                 lastPlaced.erase(found);
@@ -55,106 +45,194 @@ std::set<std::size_t> cancelledPlacements(const std::vector<CJournalRecord>& rec
     return cancelled;
 }
 
+// A commit that was written down and not abandoned since.
+bool committed(const CRecords& records)
+{
+    bool commit = false;
+    for (const CJournalRecord& r : records)
+        if (r.kind == K::committed)
+            commit = true;
+    return commit;
+}
+
+bool uninstalling(const CRecords& records)
+{
+    return !records.empty() && records.front().kind == K::begin && records.front().mode == 'U';
+}
+
+// Deletes a file now or, when another program holds it, when Windows next
+// starts (restart set); false when neither works. A missing file is gone.
+bool removeNowOrAtRestart(const std::string& path, bool& restart)
+{
+    CPath file(path);
+    if (RetryWhileInUse([&] { return file.remove(); }))
+        return true;
+    if (!IsInUseError(GetLastError()) || !MoveAtRestart(path, std::string()))
+        return false;
+    restart = true;
+    return true;
+}
+
 // The run's entries into the log, in the order they were written down, in
-// one rewrite of the file; false when the log can't be read or written (the
-// journal then stays for the next run to try again).
-bool fold(const std::string& log, const std::vector<CJournalRecord>& records)
+// one rewrite of the file, waiting a moment for a program that holds it;
+// false when the log can't be read or written.
+bool fold(const std::string& log, const CRecords& records)
 {
     CProfileFile image;
-    if (!image.load(log))
+    if (!RetryWhileInUse([&] { return image.load(log); }))
         return false;
     std::set<std::size_t> cancelled = cancelledPlacements(records);
     bool changed = false;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const CJournalRecord& r = records[i];
-        if (is(r, "P", 6) && !cancelled.count(i))
-            changed = image.setValue(r[3], r[4], r[5]) || changed;
-        else if (is(r, "S", 4))
-            changed = image.setValue(r[1], r[2], r[3]) || changed;
-        else if (is(r, "X", 3))
-            changed = image.deleteKey(r[1], r[2]) || changed;
+        if (r.kind == K::placed && !cancelled.count(i))
+            changed = image.setValue(r.section, r.key, r.value) || changed;
+        else if (r.kind == K::logEntry)
+            changed = image.setValue(r.section, r.key, r.value) || changed;
+        else if (r.kind == K::logEntryGone)
+            changed = image.deleteKey(r.section, r.key) || changed;
     }
-    return !changed || image.save();
+    return !changed || RetryWhileInUse([&] { return image.save(); });
 }
 
-// After a commit: what was kept for an undo goes, and so does any temporary
-// file that is not waiting for a boot-time replacement; named holds those
-// known to have taken their final names (each removal of a name that isn't
-// there is a lookup that Wine pays with a read of the whole folder).
-void cleanUp(const std::vector<CJournalRecord>& records, const std::set<std::string>& named = {})
+// After a commit: what was kept for an undo goes (an older copy that is
+// still loaded when Windows restarts), and so does any temporary file that
+// is not waiting for a boot-time replacement; named holds those known to
+// have taken their final names (each removal of a name that isn't there is
+// a lookup that Wine pays with a read of the whole folder).
+void cleanUp(const CRecords& records, const std::set<std::string>& named, bool& restart)
 {
     std::set<std::string> pending;
     for (const CJournalRecord& r : records)
-        if (is(r, "R", 3))
-            pending.insert(r[1]);
+        if (r.kind == K::bootRename)
+            pending.insert(LowerCase(r.path));
     for (const CJournalRecord& r : records) {
-        if (is(r, "A", 3)) {
-            // An older copy that is still loaded goes when Windows restarts.
-            if (!CPath(r[2]).remove())
-                MoveFileExA(r[2].c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        } else if (is(r, "F", 3) && !r[2].empty()) {
-            CPath(r[2]).remove();
-        } else if (is(r, "T", 2) && !pending.count(r[1]) && !named.count(r[1])) {
-            CPath(r[1]).remove();
+        if (r.kind == K::movedAside && !r.flag) {
+            removeNowOrAtRestart(r.other, restart);
+        } else if (r.kind == K::fileBefore && !r.other.empty()) {
+            CPath(r.other).remove();
+        } else if (r.kind == K::tempFile && !pending.count(LowerCase(r.path)) && !named.count(r.path)) {
+            CPath(r.path).remove();
+        } else if (r.kind == K::withdrawn && !r.other.empty() && IsTemporaryName(r.path)) {
+            // The earlier run's new file that was to replace ours.
+            removeNowOrAtRestart(r.path, restart);
         }
     }
 }
 
-void putBack(const std::string& path, const std::string& aside)
-{
-    if (!CPath(aside).exists())
-        return;
-    CPath(path).remove();
-    MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-}
+class CUndo {
+public:
+    explicit CUndo(const CRecords& records) : m_records(records) {}
 
-void restoreFile(const std::string& path, const std::string& copy)
-{
-    if (copy.empty())
-        CPath(path).remove();
-    else if (CPath(copy).exists())
-        MoveFileExA(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-}
-
-// Everything written down, undone newest first.
-void undo(const std::vector<CJournalRecord>& records)
-{
-    std::set<std::size_t> cancelled = cancelledPlacements(records);
-    for (std::size_t i = records.size(); i-- > 0;) {
-        const CJournalRecord& r = records[i];
-        if (is(r, "P", 6)) {
-            if (r[2] == "1" && !cancelled.count(i))
-                CPath(r[1]).remove();
-        } else if (is(r, "A", 3)) {
-            putBack(r[1], r[2]);
-        } else if (is(r, "C", 3)) {
-            CSharedDllCount count(r[1]);
-            count.release(static_cast<std::uint32_t>(std::stoul("0" + r[2])));
-        } else if (is(r, "R", 3)) {
-            WithdrawBootRename(r[1], r[2]);
-        } else if (is(r, "T", 2) || is(r, "N", 2)) {
-            CPath(r[1]).remove();
-        } else if (is(r, "D", 2)) {
-            RemoveDirectoryA(r[1].c_str());
-        } else if (is(r, "F", 3)) {
-            restoreFile(r[1], r[2]);
-        } else if (IsRegistrySnapshotStart(r)) {
-            RestoreRegistrySnapshot(records, i);
-        }
+    // Everything written down, undone newest first; what can't be undone
+    // now or at the next start of Windows, in its order.
+    CRecords run()
+    {
+        std::set<std::size_t> cancelled = cancelledPlacements(m_records);
+        CRecords unsettled;
+        for (std::size_t i = m_records.size(); i-- > 0;)
+            if (!undo(i, cancelled.count(i) != 0))
+                unsettled.insert(unsettled.begin(), m_records[i]);
+        return unsettled;
     }
-}
 
-bool committed(const std::vector<CJournalRecord>& records)
-{
-    for (const CJournalRecord& r : records)
-        if (is(r, "Z", 1))
+    bool restartNeeded = false;
+
+private:
+    bool undo(std::size_t i, bool cancelled)
+    {
+        const CJournalRecord& r = m_records[i];
+        switch (r.kind) {
+        case K::placed: return !r.flag || cancelled || removeNowOrAtRestart(r.path, restartNeeded);
+        case K::movedAside: return putBack(r.path, r.other);
+        case K::renamed: return putBack(r.path, r.other);
+        case K::countRaised: {
+            CSharedDllCount count(r.path);
+            count.release(r.after);
             return true;
-    return false;
+        }
+        case K::countSet: {
+            CSharedDllCount count(r.path);
+            count.set(r.before);
+            return true;
+        }
+        case K::bootRename: WithdrawBootRename(r.path, r.other); return true;
+        case K::withdrawn: return MoveAtRestart(r.path, r.other);
+        case K::tempFile:
+        case K::newFile: return removeNowOrAtRestart(r.path, restartNeeded);
+        case K::newFolder: RemoveDirectoryA(r.path.c_str()); return true;
+        case K::fileBefore: return restoreFile(r.path, r.other);
+        case K::keyBefore:
+            // A snapshot cut short by a kill is dropped: the key stays as it is.
+            if (r.top)
+                RestoreRegistrySnapshot(m_records, i);
+            return true;
+        default: return true;
+        }
+    }
+
+    // The file at to goes back to from (an older copy moved aside, a file
+    // renamed): at once, or when Windows next starts if ours is held.
+    bool putBack(const std::string& from, const std::string& to)
+    {
+        if (!CPath(to).exists())
+            return true;
+        CPath(from).remove();
+        if (RetryWhileInUse([&] {
+                return MoveFileExA(to.c_str(), from.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+            }))
+            return true;
+        if (!MoveAtRestart(to, from))
+            return false;
+        restartNeeded = true;
+        return true;
+    }
+
+    bool restoreFile(const std::string& path, const std::string& copy)
+    {
+        if (copy.empty())
+            return removeNowOrAtRestart(path, restartNeeded);
+        return putBack(path, copy);
+    }
+
+    const CRecords& m_records;
+};
+
+// What a killed uninstallation wrote down and may not have done yet, done
+// again: each step leaves the same machine however often it runs. The log
+// entries of files that still can't be deleted, to be kept.
+CRecords finishUninstall(const CRecords& records, bool& restart)
+{
+    CRecords kept;
+    for (const CJournalRecord& r : records) {
+        if (r.kind == K::countSet) {
+            CSharedDllCount count(r.path);
+            count.set(r.after);
+        } else if (r.kind == K::removed) {
+            if (!removeNowOrAtRestart(r.path, restart) && !r.section.empty()) {
+                CJournalRecord entry = record(K::logEntry);
+                entry.section = r.section;
+                entry.key = r.key;
+                entry.value = r.value;
+                kept.push_back(entry);
+            }
+        } else if (r.kind == K::renamed) {
+            if (CPath(r.path).exists() && !CPath(r.other).exists())
+                CPath(r.path).renameTo(r.other);
+        } else if (r.kind == K::withdrawn) {
+            WithdrawBootRename(r.path, r.other);
+            if (!r.other.empty() && IsTemporaryName(r.path))
+                CPath(r.path).remove();
+        }
+    }
+    return kept;
 }
 
-bool uninstalling(const std::vector<CJournalRecord>& records)
+std::string folderKey(std::string folder)
 {
-    return !records.empty() && is(records.front(), "B", 2) && records.front()[1] == "U";
+    while (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    return LowerCase(folder);
 }
 
 } // namespace
@@ -166,61 +244,112 @@ std::string CRunJournal::PathFor(const std::string& logPath)
     return path.text();
 }
 
-bool CRunJournal::Recover(const std::string& logPath)
-{
-    std::string path = PathFor(logPath);
-    if (!CPath(path).exists())
-        return true;
-    CJournalFile probe;
-    if (probe.open(path) == CJournalFile::busy)
-        return false;
-    probe.close();
-    std::vector<CJournalRecord> records = CJournalFile::ReadAll(path);
-    if (committed(records) || uninstalling(records)) {
-        if (!fold(logPath, records))
-            return true;  // tried again by the next run
-        cleanUp(records);
-    } else {
-        undo(records);
-    }
-    CPath(path).remove();
-    return true;
-}
-
-CJournalFile::OpenResult CRunJournal::Begin(const std::string& logPath, Mode mode)
+CRunJournal::StartResult CRunJournal::Begin(const std::string& logPath, Mode mode)
 {
     m_logPath = logPath;
     m_path = PathFor(logPath);
     m_mode = mode;
-    CJournalFile::OpenResult result = m_file.open(m_path);
-    if (result == CJournalFile::opened)
-        write({"B", std::string(1, static_cast<char>(mode))});
-    return result;
+    m_newFolders.clear();
+    m_namedTemps.clear();
+    m_placed.clear();
+    switch (m_file.open(m_path)) {
+    case CJournalFile::busy: return busy;
+    case CJournalFile::failed: return failed;
+    case CJournalFile::opened: break;
+    }
+    std::size_t damaged = 0;
+    CRecords earlier = m_file.records(&damaged);
+    if (damaged != 0)
+        note("The journal of an earlier run held " + std::to_string(damaged) +
+             " damaged lines, which were passed over.");
+    if (!earlier.empty() && !settle(earlier, committed(earlier) || uninstalling(earlier))) {
+        m_file.close();
+        return unsettled;
+    }
+    // This run's records only: one run, one journal.
+    CJournalRecord begin = record(K::begin);
+    begin.mode = static_cast<char>(mode);
+    if (!m_file.clear() || !m_file.append(begin) || !m_file.flush()) {
+        m_file.close();
+        return failed;
+    }
+    return started;
 }
 
-void CRunJournal::write(const CJournalRecord& record)
+bool CRunJournal::settle(const CRecords& records, bool finishing)
+{
+    if (finishing) {
+        CRecords all = records;
+        if (uninstalling(records))
+            for (const CJournalRecord& kept : finishUninstall(records, m_restartNeeded))
+                all.push_back(kept);
+        if (!fold(m_logPath, all)) {
+            note("The install log could not be written: what an earlier run did stays in " + m_path + ".");
+            return false;
+        }
+        cleanUp(records, {}, m_restartNeeded);
+        return true;
+    }
+    CUndo undo(records);
+    CRecords unsettled = undo.run();
+    m_restartNeeded = m_restartNeeded || undo.restartNeeded;
+    if (undo.restartNeeded)
+        note("Some files are put back as they were when Windows next starts.");
+    if (unsettled.empty())
+        return true;
+    // Only what is left, for a later run to try again.
+    m_file.clear();
+    m_file.append(records.front());
+    for (const CJournalRecord& r : unsettled)
+        m_file.append(r);
+    m_file.flush();
+    note("Not everything of an earlier run could be undone; the next run tries again.");
+    return false;
+}
+
+void CRunJournal::note(const std::string& event) const
+{
+    WriteLogEvent(m_logPath, event);
+}
+
+void CRunJournal::write(const CJournalRecord& r)
 {
     if (!m_file.isOpen())
         return;
     // A step that can't be written down can't be undone: it isn't taken.
-    if (!m_file.append(record))
+    if (!m_file.append(r))
+        throw CFileException(CFileException::causeFromOsError(GetLastError()), m_path);
+}
+
+void CRunJournal::writeDurable(const CJournalRecord& r)
+{
+    write(r);
+    if (m_file.isOpen() && !m_file.flush())
         throw CFileException(CFileException::causeFromOsError(GetLastError()), m_path);
 }
 
 void CRunJournal::TempFile(const std::string& path)
 {
-    write({"T", path});
+    write(record(K::tempFile, path));
 }
 
-void CRunJournal::MovedAside(const std::string& path, const std::string& aside)
+void CRunJournal::MovedAside(const std::string& path, const std::string& aside, bool keptForUninstall)
 {
-    write({"A", path, aside});
+    CJournalRecord r = record(K::movedAside, path, aside);
+    r.flag = keptForUninstall;
+    writeDurable(r);
 }
 
 void CRunJournal::Placed(const std::string& path, bool placedNow, const std::string& section,
                          const std::string& key, const std::string& value)
 {
-    write({"P", path, placedNow ? "1" : "0", section, key, value});
+    CJournalRecord r = record(K::placed, path);
+    r.flag = placedNow;
+    r.section = section;
+    r.key = key;
+    r.value = value;
+    write(r);
+    m_placed[LowerCase(path)] = {section, key};
 }
 
 void CRunJournal::TempNamed(const std::string& path)
@@ -230,40 +359,63 @@ void CRunJournal::TempNamed(const std::string& path)
 
 void CRunJournal::NotPlaced(const std::string& path)
 {
-    write({"Q", path});
+    write(record(K::notPlaced, path));
 }
 
-void CRunJournal::CountRaised(const std::string& sharedPath, std::uint32_t added)
+void CRunJournal::PlacedFileRemoved(const std::string& path)
 {
-    if (added != 0)
-        write({"C", sharedPath, std::to_string(added)});
+    auto placed = m_placed.find(LowerCase(path));
+    if (placed == m_placed.end())
+        return;
+    NotPlaced(path);
+    LogEntryGone(placed->second.first, placed->second.second);
+    m_placed.erase(placed);
+}
+
+void CRunJournal::CountSet(const std::string& sharedPath, std::uint32_t before, std::uint32_t after)
+{
+    if (before == after)
+        return;
+    CJournalRecord r = record(K::countSet, sharedPath);
+    r.before = before;
+    r.after = after;
+    writeDurable(r);
 }
 
 void CRunJournal::BootRename(const std::string& source, const std::string& target)
 {
-    write({"R", source, target});
+    write(record(K::bootRename, source, target));
+}
+
+void CRunJournal::Withdrawn(const std::string& source, const std::string& target)
+{
+    writeDurable(record(K::withdrawn, source, target));
 }
 
 void CRunJournal::NewFile(const std::string& path)
 {
-    write({"N", path});
+    write(record(K::newFile, path));
 }
-
-namespace {
-
-std::string folderKey(std::string folder)
-{
-    while (!folder.empty() && folder.back() == '\\')
-        folder.pop_back();
-    return LowerCase(folder);
-}
-
-} // namespace
 
 void CRunJournal::NewFolder(const std::string& path)
 {
-    write({"D", path});
+    write(record(K::newFolder, path));
     m_newFolders.insert(folderKey(path));
+}
+
+void CRunJournal::Renamed(const std::string& from, const std::string& to)
+{
+    writeDurable(record(K::renamed, from, to));
+}
+
+void CRunJournal::Removed(const std::string& path, const std::string& section, const std::string& key,
+                          const std::string& value)
+{
+    CJournalRecord r = record(K::removed, path);
+    r.section = section;
+    r.key = key;
+    r.value = value;
+    writeDurable(r);
 }
 
 bool CRunJournal::IsNewFolder(const std::string& folder) const
@@ -294,52 +446,83 @@ void CRunJournal::FileBefore(const std::string& path)
         return;
     CPath file(path);
     if (!file.exists()) {
-        write({"F", path, ""});
+        write(record(K::fileBefore, path, ""));
         return;
     }
     std::string copy = file.folderText() + file.freshTempName(file.ext());
-    write({"F", path, copy});
-    CopyFileA(path.c_str(), copy.c_str(), TRUE);
+    write(record(K::fileBefore, path, copy));
+    // A change that could not be undone is not made.
+    if (!CopyFileA(path.c_str(), copy.c_str(), TRUE)) {
+        DWORD error = GetLastError();
+        throw CFileException(CFileException::causeFromOsError(error), path);
+    }
 }
 
 void CRunJournal::KeyBefore(HKEY root, REGSAM view, const std::string& key)
 {
     if (!m_file.isOpen())
         return;
-    for (const CJournalRecord& record : SnapshotRegistryKey(root, view, key))
-        write(record);
+    for (const CJournalRecord& r : SnapshotRegistryKey(root, view, key))
+        write(r);
 }
 
-void CRunJournal::LogEntry(const std::string& section, const std::string& key,
-                           const std::string& value)
+void CRunJournal::LogEntry(const std::string& section, const std::string& key, const std::string& value)
 {
-    write({"S", section, key, value});
+    CJournalRecord r = record(K::logEntry);
+    r.section = section;
+    r.key = key;
+    r.value = value;
+    write(r);
 }
 
 void CRunJournal::LogEntryGone(const std::string& section, const std::string& key)
 {
-    write({"X", section, key});
+    CJournalRecord r = record(K::logEntryGone);
+    r.section = section;
+    r.key = key;
+    write(r);
 }
 
-void CRunJournal::Commit()
+void CRunJournal::close()
+{
+    m_file.remove();
+    m_newFolders.clear();
+    m_namedTemps.clear();
+    m_placed.clear();
+}
+
+bool CRunJournal::Commit()
 {
     if (!m_file.isOpen())
-        return;
-    write({"Z"});
-    m_file.close();
-    std::vector<CJournalRecord> records = CJournalFile::ReadAll(m_path);
-    // A log that can't take the records keeps the journal for the next run.
-    if (!fold(m_logPath, records))
-        return;
-    cleanUp(records, m_namedTemps);
-    CPath(m_path).remove();
+        return true;
+    CRecords records = m_file.records();
+    // The commit mark first: a kill from here on is finished, not undone.
+    bool marked = m_file.append(record(K::committed)) && m_file.flush();
+    if (!marked || !fold(m_logPath, records)) {
+        if (m_mode == uninstall) {
+            // What was deleted stays deleted: the next run folds it.
+            m_file.close();
+            return false;
+        }
+        note("The install log could not be written: the installation is undone.");
+        if (settle(records, false))
+            close();
+        else
+            m_file.close();
+        return false;
+    }
+    cleanUp(records, m_namedTemps, m_restartNeeded);
+    close();
+    return true;
 }
 
 void CRunJournal::RollBack()
 {
     if (!m_file.isOpen())
         return;
-    m_file.close();
-    undo(CJournalFile::ReadAll(m_path));
-    CPath(m_path).remove();
+    CRecords records = m_file.records();
+    if (settle(records, false))
+        close();
+    else
+        m_file.close();
 }

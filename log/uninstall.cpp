@@ -14,6 +14,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <vector>
 
 bool IsUserDictionary(const std::string& fileName)
@@ -22,18 +24,119 @@ bool IsUserDictionary(const std::string& fileName)
            lstrcmpiA(fileName.c_str(), "ovusuca4.dbc") == 0;
 }
 
-bool RemoveLoggedFile(const std::string& path)
+CRemoval RemoveLoggedFile(const std::string& path)
 {
+    if (!CPath(path).exists())
+        return CRemoval::gone;
     if (CPath(path).remove())
-        return true;
-    // The running uninstaller is left to the second stage, which starts
-    // once it has ended.
+        return CRemoval::gone;
+    if (!DeleteNowOrAtRestart(path))
+        return CRemoval::stays;
+    return CPath(path).exists() ? CRemoval::atRestart : CRemoval::gone;
+}
+
+bool IsRunningProgram(const std::string& path)
+{
     CPath self;
     self.setProgramFile();
-    if (LowerCase(CPath(path).shortText()) == LowerCase(self.shortText()))
-        return false;
-    return DeleteNowOrAtRestart(path);
+    return LowerCase(CPath(path).shortText()) == LowerCase(self.shortText());
 }
+
+namespace {
+
+class CDeletion {
+public:
+    CDeletion(CInstallApp& app, const CRegistryPlace& place) : m_app(app), m_place(place)
+    {
+        // Our replacements that an installation left for the next start of
+        // Windows, by the file they would put back.
+        for (const CBootOperation& operation : PendingBootOperations())
+            if (!operation.target.empty() && IsTemporaryName(operation.source))
+                m_replacements.emplace(LowerCase(operation.target), operation);
+    }
+
+    // One record of the log: written down first, then released and deleted.
+    void handle(const std::string& section, const CProfileEntry& entry, const CFileRecord& record,
+                const std::string& folder)
+    {
+        const std::string path = folder + entry.key;
+        CRunJournal& journal = m_app.journal;
+        m_app.ChangedForGood();
+        // The running uninstaller is left to the second stage; its record
+        // goes once that stage is on its way.
+        if (IsRunningProgram(path)) {
+            m_app.ownRecord = {section, entry.key};
+            return;
+        }
+        bool windowsOwn = record.destination == kDestSystem || record.destination == kDestWindows;
+        // A file of Windows' own folders that was there before this product
+        // first placed it belongs to someone else.
+        bool remove = !(windowsOwn && record.kept);
+        std::unique_ptr<CSharedDllCount> count;
+        std::uint32_t after = 0;
+        if (record.destination == kDestSystem) {
+            // Another product may still count on it.
+            count = std::make_unique<CSharedDllCount>(path, m_place);
+            after = count->count() > 0 ? count->count() - 1 : 0;
+            remove = remove && after == 0;
+            journal.CountSet(path, count->count(), after);
+        }
+        std::string backup = record.backup.empty() ? std::string() : folder + record.backup;
+        bool putBack = remove && !backup.empty() && CPath(backup).exists();
+        // Handled: a second run, or the rest of a stopped one, leaves it.
+        journal.LogEntryGone(section, entry.key);
+        if (remove)
+            journal.Removed(path, section, entry.key, entry.value);
+        if (putBack)
+            journal.Renamed(backup, path);
+        if (count) {
+            count->set(after);
+            count.reset();
+        }
+        if (!remove)
+            return;
+        withdrawReplacements(path);
+        switch (RemoveLoggedFile(path)) {
+        case CRemoval::gone:
+            if (putBack && !CPath(backup).renameTo(path))
+                m_app.LogEvent("Could not put back %s as %s.", backup.c_str(), path.c_str());
+            break;
+        case CRemoval::atRestart:
+            // In the list after the deletion: Windows carries them out in order.
+            if (putBack && !ReplaceAtRestart(backup, path))
+                m_app.LogEvent("Could not put back %s as %s.", backup.c_str(), path.c_str());
+            break;
+        case CRemoval::stays:
+            // Kept in the log: a later run tries again.
+            journal.LogEntry(section, entry.key, entry.value);
+            m_app.LogEvent("Could not delete %s (error %lu).", path.c_str(),
+                           static_cast<unsigned long>(GetLastError()));
+            m_app.filesLeft = true;
+            break;
+        }
+    }
+
+private:
+    void withdrawReplacements(const std::string& path)
+    {
+        auto range = m_replacements.equal_range(LowerCase(path));
+        for (auto it = range.first; it != range.second; ++it) {
+            const CBootOperation operation = it->second;
+            m_app.journal.Withdrawn(operation.source, operation.target);
+            WithdrawBootOperations([&](const CBootOperation& listed) {
+                return SamePath(listed.source, operation.source);
+            });
+            RemoveLoggedFile(operation.source);
+        }
+        m_replacements.erase(range.first, range.second);
+    }
+
+    CInstallApp& m_app;
+    const CRegistryPlace& m_place;
+    std::multimap<std::string, CBootOperation> m_replacements;
+};
+
+} // namespace
 
 void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::string&)>& show,
                        bool keepDictionaries, const CRegistryPlace& place)
@@ -41,6 +144,7 @@ void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::str
     // The log read once: records are not written while files go.
     CProfileFile log;
     log.load(app.profilePath.text());
+    CDeletion deletion(app, place);
     for (const auto& group : app.groups) {
         CProfileSection section(group.first, log);
         CProfileEntry entry;
@@ -61,24 +165,12 @@ void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::str
             if (destination == app.destinations.end() || !destination->second ||
                 destination->second->path.empty())
                 continue;
-            std::string path = WithTrailingBackslash(destination->second->path.text()) + entry.key;
-            show(path);
-            bool remove = true;
-            if (record.destination == kDestSystem) {
-                // Another product may still count on it.
-                CSharedDllCount count(path, place);
-                count.decrement();
-                remove = !count.inUse();
-            }
-            // A file of Windows' own folders that was there before this
-            // product first placed it belongs to someone else.
-            if ((record.destination == kDestSystem || record.destination == kDestWindows) &&
-                record.kept)
-                remove = false;
-            if (remove)
-                RemoveLoggedFile(path);
-            // Handled: a second run, or the rest of a stopped one, leaves it.
-            app.journal.LogEntryGone(group.first, entry.key);
+            std::string folder = WithTrailingBackslash(destination->second->path.text());
+            show(folder + entry.key);
+            // A cancel confirmed meanwhile stops after the file before.
+            if (!app.succeeded)
+                return;
+            deletion.handle(group.first, entry, record, folder);
         }
     }
 }

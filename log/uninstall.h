@@ -13,18 +13,26 @@ class CInstallApp;
 // The user's two dictionaries (terms to ignore, own words).
 bool IsUserDictionary(const std::string& fileName);
 
+enum class CRemoval { gone, atRestart, stays };
+
 // Deletes a file of the installation, now or, when another program holds it
-// open, at the next start of Windows (DeleteNowOrAtRestart). The running
-// uninstaller's own file is not waited for. False when it stays.
-bool RemoveLoggedFile(const std::string& path);
+// open, at the next start of Windows (DeleteNowOrAtRestart).
+CRemoval RemoveLoggedFile(const std::string& path);
+
+// Whether path is this program's own file.
+bool IsRunningProgram(const std::string& path);
 
 // Deletes every file the log's group sections list (every group, selected
 // or not). A shared file (destination -3) loses one reference and goes only
 // when nobody counts on it any more; a file of the Windows or System folder
-// that was there before the product goes never. Each path is handed to show
-// first; missing files and other failures are skipped. Every record handled
-// is taken out of the log when the run ends, so nothing is released twice;
-// the dictionaries, when kept, keep their records.
+// that was there before the product goes never; a file that took the place
+// of someone else's gives it back. Each path is handed to show first. What
+// a record releases is written into the journal before it is released, and
+// the record is taken out of the log when the run ends, so nothing is
+// released twice. A file that can't be deleted keeps its record (a later
+// run tries again), is named in the log's events and sets filesLeft; the
+// dictionaries, when kept, keep their records, and so does the running
+// uninstaller's own file until the second stage has started.
 void DeleteLoggedFiles(CInstallApp& app, const std::function<void(const std::string&)>& show,
                        bool keepDictionaries = false,
                        const CRegistryPlace& place = CRegistryPlace::machine());

@@ -12,6 +12,17 @@ std::string WithTrailingBackslash(const std::string& folder)
     return folder + '\\';
 }
 
+bool IsTemporaryName(const std::string& path)
+{
+    CPath file(path);
+    if (file.name().size() != 8)
+        return false;
+    for (char c : file.name())
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    return true;
+}
+
 void CPath::set(const std::string& text)
 {
     std::string rest = text;
@@ -245,6 +256,16 @@ std::string CPath::freshTempName(const std::string& ext, int maxDraws) const
 std::string CPath::freshTempName(const std::string& ext,
                                  const std::function<bool(const CPath&)>& taken, int maxDraws) const
 {
+    // Seeded once per process: every run would otherwise draw the same names,
+    // and two runs (or a run and a killed one's leftovers) meet at each.
+    static const bool seeded = [] {
+        LARGE_INTEGER now = {};
+        QueryPerformanceCounter(&now);
+        std::srand(static_cast<unsigned>(now.LowPart ^ now.HighPart ^ GetTickCount() ^
+                                         (GetCurrentProcessId() << 16)));
+        return true;
+    }();
+    (void)seeded;
     for (int draw = 0; draw < maxDraws; ++draw) {
         // Five draws of 15 bits, of which the first 8 hex digits are kept.
         char digits[32];

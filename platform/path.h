@@ -100,5 +100,9 @@ private:
     std::string m_ext;
 };
 
+// Whether the file name of path is one of freshTempName's: 8 lowercase
+// hexadecimal digits and an extension.
+bool IsTemporaryName(const std::string& path);
+
 // "C:\DIR" -> "C:\DIR\"; an empty text stays empty.
 std::string WithTrailingBackslash(const std::string& folder);

@@ -26,10 +26,20 @@ int CWinApp::Main(HINSTANCE instance, const char* commandLine)
 {
     hInstance = instance;
     cmdLine = commandLine ? commandLine : "";
-    if (!InitInstance())
+    // Nothing ends the process through an exception: an error that escapes
+    // the program's own handling ends the run as failed.
+    try {
+        if (!InitInstance())
+            return initFailureCode;
+    } catch (...) {
         return initFailureCode;
+    }
     int result = Run();
-    return ExitInstance(result);
+    try {
+        return ExitInstance(result);
+    } catch (...) {
+        return initFailureCode;
+    }
 }
 
 int CWinApp::Run()

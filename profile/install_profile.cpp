@@ -160,7 +160,29 @@ void readDisks(CInstallApp& app, const CProfileFile& file)
     });
 }
 
+void readUserFiles(CInstallApp& app, const CProfileFile& file)
+{
+    app.userFiles.clear();
+    forEachEntry(file, "userdata", [&](const CProfileEntry& e) {
+        app.userFiles.insert(UserFileKey(e.key, static_cast<std::int16_t>(ParseDecimal(e.value))));
+    });
+    // Distributions made before the section was known hold these two.
+    if (app.userFiles.empty())
+        for (const char* dictionary : {"ovusuca4.dbc", "ovsalca4.dbc"})
+            app.userFiles.insert(UserFileKey(dictionary, kDestInstallFolder));
+}
+
 } // namespace
+
+std::string UserFileKey(const std::string& name, int destination)
+{
+    return std::to_string(destination) + "|" + LowerCase(name);
+}
+
+bool IsUserFile(const CInstallApp& app, const std::string& name, int destination)
+{
+    return app.userFiles.count(UserFileKey(name, destination)) != 0;
+}
 
 void ReadProfile(CInstallApp& app, const std::string& path)
 {
@@ -176,6 +198,7 @@ void ReadProfile(CInstallApp& app, const std::string& path)
     // The uninstall profile's group sections hold per-file records instead.
     if (!app.uninstallMode) {
         readGroupFiles(app, file);
+        readUserFiles(app, file);
         PumpMessages();
     }
     readDisks(app, file);
@@ -189,6 +212,12 @@ void SelectGroups(CInstallApp& app)
 
 void ResolveDestinations(CInstallApp& app)
 {
+    for (auto& entry : app.destinations) {
+        if (entry.second->derived) {
+            entry.second->path = CPath();
+            entry.second->derived = false;
+        }
+    }
     std::size_t passes = app.destinations.size();
     for (std::size_t pass = 0; pass < passes; ++pass) {
         bool allResolved = true;
@@ -199,6 +228,7 @@ void ResolveDestinations(CInstallApp& app)
             auto parent = app.destinations.find(d.parent);
             if (parent != app.destinations.end() && !parent->second->path.empty()) {
                 d.path.set(WithTrailingBackslash(parent->second->path.text() + d.name));
+                d.derived = true;
             } else {
                 allResolved = false;
             }

@@ -19,14 +19,21 @@ void ReadProfile(CInstallApp& app, const std::string& file);
 // Every group's selection becomes its typical-installation flag.
 void SelectGroups(CInstallApp& app);
 
-// Derives each destination's folder from its parent's, in at most as many
-// passes as there are destinations; otherwise raises
+// Derives each destination's folder from its parent's (anew when it was
+// derived before: the installation folder may have changed), in at most as
+// many passes as there are destinations; otherwise raises
 // CInstallProfileException(kProfileUnresolvedFolder).
 void ResolveDestinations(CInstallApp& app);
 
 // Bytes needed by the files of the selected groups on a drive whose
 // clusters hold clusterBytes (0: the plain byte total).
 std::int64_t EstimateSpace(const CInstallApp& app, std::int64_t clusterBytes);
+
+// The key of a file the user changes after installation in userFiles.
+std::string UserFileKey(const std::string& name, int destination);
+// Whether the profile names the file so (a profile without the section
+// names the user's two dictionaries in the installation folder).
+bool IsUserFile(const CInstallApp& app, const std::string& name, int destination);
 
 // Notes the installed path of the target named like the placed file.
 void RecordInstalledTarget(CInstallApp& app, const std::string& placedPath);

@@ -22,6 +22,9 @@ struct CDestination {
     std::string name;
     std::int16_t parent = -1;
     CPath path;  // empty until resolved
+    // The path was derived from the parent's, and is derived again when
+    // the installation folder changes.
+    bool derived = false;
 };
 
 struct CFileGroup {

@@ -45,6 +45,9 @@
 #define IDS_ANOTHER_RUN             47
 #define IDS_NO_JOURNAL              48
 #define IDS_USAGE                   49
+#define IDS_FOLDER_NOT_FULL         50
+#define IDS_FOLDER_TOO_LONG         51
+#define IDS_EARLIER_RUN_UNSETTLED   52
 #define IDS_RESTART_FAILED          23
 #define IDS_SPACE_WARNING           26
 #define IDS_ADDRESS_BLANK           27

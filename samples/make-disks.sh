@@ -23,8 +23,11 @@ flock 9
 if [ ! -x "$mkdisks" ]; then
     (cd "$root" && cmake --preset host >/dev/null && cmake --build build/host -j2 --target mkdisks >/dev/null)
 fi
-if [ ! -f "$installer" ]; then
-    (cd "$root" && cmake --preset win64 >/dev/null && cmake --build build/win64 -j2 --target setup_program >/dev/null)
+# The second uninstall stage comes from the installer's build.
+stage="$(dirname "$installer")/uninsta.exe"
+if [ ! -f "$installer" ] || [ ! -f "$stage" ]; then
+    (cd "$root" && cmake --preset win64 >/dev/null &&
+     cmake --build build/win64 -j2 --target setup_program sample_uninsta >/dev/null)
 fi
 
 # Unchanged source files keep their times, so this never makes disks stale.
@@ -33,7 +36,7 @@ python3 "$samples/make-payload.py" "$out/files" >/dev/null
 stamp="$disks/DISK01/install.ini"
 if [ "$force" != "--force" ] && [ -f "$stamp" ] &&
    [ -z "$(find "$samples/ortavel.layout" "$samples/licencia.txt" "$samples/make-payload.py" \
-              "$installer" "$mkdisks" "$out/files" -newer "$stamp" -print -quit)" ]; then
+              "$installer" "$stage" "$mkdisks" "$out/files" -newer "$stamp" -print -quit)" ]; then
     echo "disks are up to date in $disks"
     exit 0
 fi
@@ -44,7 +47,9 @@ layout="$samples/ortavel.layout"
 if [ "$installer" != "$root/build/win64/install.exe" ]; then
     layout="$out/ortavel-$(basename "$(dirname "$installer")").layout"
     relative=$(python3 -c 'import os, sys; print(os.path.relpath(sys.argv[1], sys.argv[2]))' "$installer" "$out/files")
-    sed -e "s#\.\./\.\./win64/install\.exe#$relative#" -e "s#^sources *=.*#sources = $out/files#" \
+    stage_relative=$(python3 -c 'import os, sys; print(os.path.relpath(sys.argv[1], sys.argv[2]))' "$stage" "$out/files")
+    sed -e "s#\.\./\.\./win64/install\.exe#$relative#" -e "s#\.\./\.\./win64/uninsta\.exe#$stage_relative#" \
+        -e "s#^sources *=.*#sources = $out/files#" \
         "$samples/ortavel.layout" >"$layout"
 fi
 "$mkdisks" "$layout" "$disks" --installer "$installer" --licence "$samples/licencia.txt"

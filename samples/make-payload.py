@@ -273,14 +273,14 @@ def make(out):
     def put(path, data):
         files[path] = data
 
-    # The checker, its libraries and the second uninstall stage.
+    # The checker and its libraries (the second uninstall stage is built
+    # with the installer: samples/uninsta).
     put("prog/ovca40.exe", program(rng, 812 * 1024, "ovca40.exe", messages))
     put("prog/ovgram32.dll", program(rng, 655 * 1024, "ovgram32.dll", messages))
     put("prog/ovmorf32.dll", program(rng, 418 * 1024, "ovmorf32.dll", messages))
     put("prog/ovintf32.dll", program(rng, 146 * 1024, "ovintf32.dll", messages))
     put("prog/wvcommca.dat", b"WVCOMM\x1a\x04" + rng.randbytes(40 * 1024) + bytes(8 * 1024))
     put("sys/ovctl32.dll", program(rng, 92 * 1024, "ovctl32.dll", messages))
-    put("sys/uninsta.exe", program(rng, 61 * 1024, "uninsta.exe", messages + ["Desinstal·lant Ortavel CA"]))
     # The checker's messages for every program, kept in the Windows folder.
     put("sys/ovcamsg.dll", program(rng, 24 * 1024, "ovcamsg.dll", messages))
     # The user's dictionary and the terms to ignore start almost empty.

@@ -127,6 +127,14 @@ e2e_uninstall_pages() {
     e2e_says "Ortavel 4.0 Catal*" 1037 "s'ha desinstal" 120 || fail "$1: no final page"
 }
 
+# e2e_restart: Windows restarts in the scenario's prefix: every process
+# ends, and the operations left for the next start are carried out.
+e2e_restart() {
+    e2e_stop_prefix "$WINE_PREFIX_DIR"
+    "$RUN" wineboot -r >/dev/null 2>&1
+    e2e_stop_prefix "$WINE_PREFIX_DIR"
+}
+
 # e2e_snapshot NAME: the scenario's machine, file by file and value by value,
 # kept as NAME (the prefix's server is stopped first).
 e2e_snapshot() {
@@ -135,8 +143,19 @@ e2e_snapshot() {
 }
 
 # What an uninstallation leaves on purpose, as e2e_same_as globs: the
-# running uninstaller with its folder and the product's company keys.
-E2E_STAYS="OVCA40/ OVCA40/install.exe hkcu\\software\\bramo\\ hklm\\software\\wow6432node\\bramo\\"
+# product's company keys.
+E2E_STAYS="hkcu\\software\\bramo\\ hklm\\software\\wow6432node\\bramo\\"
+
+# e2e_second_stage SECONDS: waits for a second uninstall stage to end: the
+# copy it runs from, in the temporary folder, goes when it does.
+e2e_second_stage() {
+    i=0
+    while find "$WINE_PREFIX_DIR/drive_c/users" -path '*/Temp/*' -name '????????.exe' 2>/dev/null | grep -q .; do
+        i=$((i + 1))
+        [ $i -le $(($1 * 10)) ] || return 1
+        sleep 0.1
+    done
+}
 
 # e2e_same_as NAME [GLOB...]: the machine is as snapshot NAME found it, but
 # for the install log (which keeps its events) and the GLOBs given; prints
@@ -144,6 +163,7 @@ E2E_STAYS="OVCA40/ OVCA40/install.exe hkcu\\software\\bramo\\ hklm\\software\\wo
 e2e_same_as() {
     name=$1
     shift
+    e2e_second_stage 30 || echo "a second uninstall stage is still running" >&2
     e2e_stop_prefix "$WINE_PREFIX_DIR"
     allow="--allow windows/ovca40.log"
     for glob in "$@"; do allow="$allow --allow $glob"; done
@@ -245,7 +265,7 @@ e2e_shot() {
 # e2e_events: the Events lines of the install log in the scenario's prefix.
 e2e_events() {
     log="$WINE_PREFIX_DIR/drive_c/windows/ovca40.log"
-    [ -f "$log" ] && sed -n '/^\[Events\]/,/^\[/p' "$log" | grep '=' || true
+    [ -f "$log" ] && sed -n '/^\[Events\]/,/^\[/p' "$log" | grep -a '=' || true
 }
 
 fail() {

@@ -1,6 +1,7 @@
 #include "system/program_items.h"
 
 #include "app/install_app.h"
+#include "platform/exception.h"
 #include "platform/message_pump.h"
 #include "system/group_manager.h"
 
@@ -56,6 +57,32 @@ void CreateProgramItems(CInstallApp& app)
     try {
         CShellGroupManager manager;
         CreateProgramItems(app, manager);
+    } catch (...) {
+    }
+}
+
+void DropItemsOfMissingFiles(CInstallApp& app, CShellGroupManager& manager)
+{
+    for (const auto& entry : app.targets) {
+        CTarget* target = entry.second.get();
+        if (!target || target->installedPath.empty() || target->installedPath.exists())
+            continue;
+        if (manager.useShell())
+            app.journal.FileBefore(manager.LinkPath(app.groupName, target->title));
+        manager.DeleteItem(app.groupName, target->title);
+        target->installedPath = CPath();
+        app.journal.LogEntryGone("targets", entry.first);
+    }
+}
+
+void DropItemsOfMissingFiles(CInstallApp& app)
+{
+    try {
+        CShellGroupManager manager;
+        DropItemsOfMissingFiles(app, manager);
+    } catch (const CFileException&) {
+        // A link that can't be kept for an undo is not touched: the run stops.
+        throw;
     } catch (...) {
     }
 }

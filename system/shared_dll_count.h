@@ -25,6 +25,8 @@ public:
     void decrement();
     // Gives back what an installation added; never below 0.
     void release(std::uint32_t count);
+    // Puts back a count as it was.
+    void set(std::uint32_t count) { m_count = count; }
     bool inUse() const { return m_count != 0; }
     std::uint32_t count() const { return m_count; }
 

@@ -2,7 +2,7 @@
 
 #include "app/install_app.h"
 #include "copy/folder_picker.h"
-#include "platform/registry.h"
+#include "copy/install_folder.h"
 #include "platform/resource_string.h"
 #include "profile/install_profile.h"
 #include "resources/resource.h"
@@ -27,14 +27,12 @@ std::string CFolderPage::DefaultFolder(char drive, const std::string& name)
 void CFolderPage::Prepare()
 {
     CInstallApp& app = CInstallApp::get();
-    // An earlier installation fixes the folder.
-    CRegKey record;
-    std::string rootPath;
-    if (record.open(HKEY_CURRENT_USER, kProductKey))
-        rootPath = record.readString("ROOT-PATH").value_or("");
-    m_fixed = !rootPath.empty();
-    if (m_fixed) {
-        m_folder = WithTrailingBackslash(rootPath);
+    // The product is installed once on a machine: an earlier installation
+    // fixes the folder, unless what it left can't be a folder at all.
+    m_fixed = !app.earlierFolder.empty() &&
+              CheckFolderText(app.earlierFolder) == CFolderCheck::ok;
+    if (!app.earlierFolder.empty()) {
+        m_folder = WithTrailingBackslash(app.earlierFolder);
     } else {
         char drive = FirstFixedDrive([](char letter) {
             char root[] = {letter, ':', '\\', '\0'};
@@ -68,26 +66,42 @@ bool CFolderPage::OnCommand(int id, int code, HWND control)
     return CPage::OnCommand(id, code, control);
 }
 
-void CFolderPage::OnNext()
+UINT CFolderPage::Choose(CInstallApp& app, const std::string& folder)
 {
-    CInstallApp& app = CInstallApp::get();
-    // Without a window the folder stays the one prepared.
-    if (m_hwnd)
-        m_folder = WithTrailingBackslash(itemText(IDC_FOLDER_EDIT));
-    if (m_folder.empty() || !app.journal.CreateFolders(m_folder)) {
-        app.Ask(IDS_FOLDER_NOT_CREATED, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION, IDOK);
-        // Unattended, nobody can choose another folder: the run fails.
-        if (app.quietMode)
-            FailRun();
-        return;
+    switch (CheckFolderText(folder)) {
+    case CFolderCheck::notFull: return IDS_FOLDER_NOT_FULL;
+    case CFolderCheck::tooLong: return IDS_FOLDER_TOO_LONG;
+    case CFolderCheck::ok: break;
     }
     auto& zero = app.destinations[kDestInstallFolder];
     if (!zero) {
         zero = std::make_unique<CDestination>();
         zero->id = kDestInstallFolder;
     }
-    zero->path.set(m_folder);
+    zero->path.set(folder);
+    // Every folder below it follows, also when the choice is made again.
     ResolveDestinations(app);
+    for (const auto& entry : app.destinations)
+        if (entry.first >= 0 && CheckFolderText(entry.second->path.text()) == CFolderCheck::tooLong)
+            return IDS_FOLDER_TOO_LONG;
+    // Nothing is made yet: the copy makes the folders, so a choice dropped
+    // by going back leaves nothing on the disk.
+    return FolderCanBeMade(folder) ? 0 : IDS_FOLDER_NOT_CREATED;
+}
+
+void CFolderPage::OnNext()
+{
+    CInstallApp& app = CInstallApp::get();
+    // Without a window the folder stays the one prepared.
+    if (m_hwnd)
+        m_folder = WithTrailingBackslash(itemText(IDC_FOLDER_EDIT));
+    if (UINT problem = Choose(app, m_folder)) {
+        app.Ask(problem, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION, IDOK);
+        // Unattended, nobody can choose another folder: the run fails.
+        if (app.quietMode)
+            FailRun();
+        return;
+    }
     ShowPage(next, false);
     SelectGroups(app);
 }

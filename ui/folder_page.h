@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+class CInstallApp;
+
 class CFolderPage : public CPage {
 public:
     CFolderPage() : CPage(IDD_PAGE_FOLDER, IDD_PAGE_EDITORS, true) {}
@@ -19,6 +21,10 @@ public:
     static std::string DefaultFolder(char drive, const std::string& name);
 
     const std::string& folder() const { return m_folder; }
+
+    // Makes folder the installation folder with every folder below it, when
+    // it can be one; else the message that says why not.
+    static UINT Choose(CInstallApp& app, const std::string& folder);
 
 protected:
     // The folder: an earlier installation's, which can't be changed, or the

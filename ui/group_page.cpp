@@ -15,7 +15,7 @@ bool CGroupPage::OnInitDialog()
     SetDlgItemTextA(m_hwnd, IDC_GROUP_NAME, app.groupName.c_str());
     CheckRadioButton(m_hwnd, IDC_GROUP_NEW, IDC_GROUP_EXISTING, IDC_GROUP_NEW);
     // The group of an earlier installation can't be changed.
-    if (CRegKey::exists(HKEY_CURRENT_USER, kProductKey))
+    if (app.previousInstall)
         for (int id : {IDC_GROUP_NAME, IDC_GROUP_NEW, IDC_GROUP_EXISTING, IDC_GROUP_LIST})
             EnableWindow(item(id), FALSE);
     return CPage::OnInitDialog();

@@ -2,6 +2,8 @@
 
 #include "app/install_app.h"
 #include "platform/resource_string.h"
+#include "ui/page.h"
+#include "ui/page_framework.h"
 #include "resources/resource.h"
 
 #include <vector>
@@ -197,6 +199,13 @@ bool CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
 
 bool CMainWnd::OnClose()
 {
+    // The work is over (a last page is showing): closing ends the run with
+    // what the work returned.
+    CPage* page = CurrentPage();
+    if (page && page->next == kEndOfRun) {
+        ShowPage(kEndOfRun, false);
+        return true;
+    }
     // Closing from the task bar only asks; the page sequence ends the run.
     std::string question = LoadResourceString(IDS_CONFIRM_EXIT);
     std::string caption = LoadResourceString(IDS_CAPTION);

@@ -182,7 +182,7 @@ void CPage::FailRun()
 void CPage::MarkFailed()
 {
     next = IDD_PAGE_FAILED;
-    CInstallApp::get().succeeded = false;
+    CInstallApp::get().Fail();
 }
 
 bool CPage::OnActivateApp(bool active)

@@ -5,6 +5,7 @@
 #include "editors/editor_util.h"
 #include "editors/product_record.h"
 #include "platform/path.h"
+#include "system/program_items.h"
 #include "system/registration.h"
 #include "ui/main_wnd.h"
 
@@ -30,11 +31,13 @@ int CRegisteringPage::DoWork()
     WriteUserData(app);
     WriteOptionsFile(app);
     ConfigureEditors(app);
+    // No item points at a file that a step above took away again.
+    DropItemsOfMissingFiles(app);
     WriteProductRecord(app);
     // From here on the installation stands, also if the machine goes off
     // before the last page is closed.
-    if (app.succeeded)
-        app.journal.Commit();
+    if (app.succeeded && !app.journal.Commit())
+        app.Fail();
     return NextPageAfterRegistering(app.succeeded, app.restartNeeded);
 }
 

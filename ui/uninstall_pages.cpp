@@ -18,6 +18,8 @@ int CUninstallFilesPage::DoWork()
         app.Cancel();
         return IDD_PAGE_FAILED;
     }
+    // Out of the System folder before the product's files go.
+    app.PrepareSecondStage();
     DeleteLoggedFiles(app, [this](const std::string& path) {
         if (m_hwnd) {
             SetDlgItemTextA(m_hwnd, IDC_CURRENT_FILE, path.c_str());
@@ -25,8 +27,19 @@ int CUninstallFilesPage::DoWork()
         }
         PumpMessages();
     }, app.quietMode, m_place);
+    // Cancelled half-way: what is left keeps its records and the uninstall
+    // entry, so that running it again finishes the work.
+    if (!app.succeeded)
+        return IDD_PAGE_FAILED;
     RemoveProgramItems(app);
     RemoveEmptyFolders(app);
+    // What could not be deleted keeps its record and the uninstall entry:
+    // the run failed, and a later one tries again.
+    if (app.filesLeft) {
+        MarkFailed();
+        app.Fail();
+        return IDD_PAGE_FAILED;
+    }
     // A cancel confirmed meanwhile has already turned the successor into 116.
     return next;
 }

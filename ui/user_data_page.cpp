@@ -18,7 +18,7 @@ bool CUserDataPage::OnInitDialog()
 {
     CInstallApp& app = CInstallApp::get();
     // The user data of an earlier installation can't be changed.
-    if (CRegKey::exists(HKEY_CURRENT_USER, kProductKey)) {
+    if (app.previousInstall) {
         EnableWindow(item(IDC_USER_NAME), FALSE);
         EnableWindow(item(IDC_USER_COMPANY), FALSE);
     }

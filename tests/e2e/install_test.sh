@@ -89,9 +89,13 @@ for group, value in ini["groups"].items():
                 absent += 1
                 continue
             if base.lower() in ("ovca40.exe", "wvcommca.dat"):
+                # Taken away again, with its record: the log names what is there.
                 if os.path.exists(path):
                     problems.append("%s stayed though no editor calls it" % base)
-            elif not os.path.exists(path):
+                if logini.get(group, base, fallback=None) is not None:
+                    problems.append("%s is logged though it was taken away" % base)
+                continue
+            if not os.path.exists(path):
                 problems.append("%s (%s) missing at %s" % (base, group, path))
                 continue
             if logini.get(group, base, fallback=None) is None:
@@ -162,6 +166,10 @@ for key, value in ini["targets"].items():
     if arguments and arguments.encode("utf-16-le") not in data and arguments.encode("cp1252") not in data:
         problems.append("%s lacks its arguments %s" % (link, arguments))
     made += 1
+# No item points at a file that a later step took away again.
+links = glob.glob(os.path.join(folders[0], "*.lnk"))
+if len(links) != made:
+    problems.append("%d links for %d installed targets: %s" % (len(links), made, links))
 print("%d program items in %s" % (made, folders[0]))
 if problems or made == 0:
     print("\n".join(problems) or "no installed target", file=sys.stderr)

@@ -5,9 +5,13 @@
 # as existing before and not placed, and offers a restart. In batch mode the
 # restart page goes on by itself and the run ends without restarting; run by
 # hand, the user reaches the restart page and declines.
+# Uninstalled before Windows restarts, that installation leaves nothing: the
+# replacement waiting for the restart is withdrawn and the older file, which
+# was not this product's, is there as it was after the restart.
 # Uninstalling while a library of the product is held the same way: the
 # rest goes, the library goes at the next start, and the last page and the
-# exit code say that a restart is needed.
+# exit code say that a restart is needed; installed again before the
+# restart, the library is still there after it.
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
 shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
@@ -34,6 +38,7 @@ prepare() {
     mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST" "$WINE_PREFIX_DIR/drive_c/OVCA40"
     cp -r "$disks"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
     cp "$work/old.exe" "$WINE_PREFIX_DIR/drive_c/OVCA40/ovca40.exe"
+    e2e_snapshot before
     e2e_hold 'C:\OVCA40\ovca40.exe' "$1"
     INSTALLER='C:\DIST\DISK01\install.exe'
 }
@@ -55,12 +60,18 @@ check() {
     log="$WINE_PREFIX_DIR/drive_c/windows/ovca40.log"
     [ -f "$log" ] || fail "$1: no install log"
     tr -d '\r' <"$log" | sed -n '/^\[Programa\]/,/^\[/p' >"$work/programa"
-    grep -qx 'ovca40.exe=0|0|1|0' "$work/programa" ||
-        fail "$1: the record of ovca40.exe is '$(grep -i '^ovca40.exe=' "$work/programa")', not 0|0|1|0"
-    grep -qx 'wvcommca.dat=0|1|0|0' "$work/programa" || fail "$1: the next member was not placed as usual"
+    # Not this product's: a copy of it is kept beside, for the uninstaller.
+    record=$(grep -i '^ovca40.exe=' "$work/programa")
+    backup=${record#ovca40.exe=0|0|1|0|}
+    case "$backup" in
+    [0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f].exe) ;;
+    *) fail "$1: the record of ovca40.exe is '$record', not 0|0|1|0 with a kept copy" ;;
+    esac
+    cmp -s "$work/old.exe" "$target/$backup" || fail "$1: the kept copy $backup is not the older ovca40.exe"
+    grep -qx 'ovgram32.dll=0|1|0|0' "$work/programa" || fail "$1: the next members were not placed as usual"
     cmp -s "$work/old.exe" "$target/ovca40.exe" || fail "$1: the older ovca40.exe was changed"
 
-    temps=$(find "$target" -type f | grep -E '/[0-9a-f]{8}\.[^/]*$' || true)
+    temps=$(find "$target" -type f | grep -E '/[0-9a-f]{8}\.[^/]*$' | grep -v "/$backup\$" || true)
     [ "$(printf '%s\n' "$temps" | grep -c .)" -eq 1 ] || fail "$1: not exactly one temporary file: $temps"
     temp=$(basename "$temps")
     [ "$(dirname "$temps")" = "$target" ] || fail "$1: the temporary file $temps is not beside ovca40.exe"
@@ -92,7 +103,12 @@ e2e_exit_is 3010 600 || fail "batch: the installation did not end asking for a r
 robot wait "Errada" 0 2>/dev/null && fail "batch: an error was shown"
 check batch
 release batch
-e2e_stop_prefix "$WINE_PREFIX_DIR"
+INSTALLER='C:\OVCA40\install.exe'
+e2e_start /U /Q
+e2e_exit_is 0 300 || fail "batch: the uninstallation before the restart did not succeed"
+e2e_restart
+e2e_same_as before $E2E_STAYS OVCA40/ovusuca4.dbc OVCA40/ovsalca4.dbc 'hold.*' ||
+    fail "batch: uninstalled before the restart, the installation left something"
 
 # wait_control CAPTION ID SECONDS: until a window of that caption has control
 # ID (pages of one prefix share their captions).
@@ -139,5 +155,12 @@ target="$WINE_PREFIX_DIR/drive_c/OVCA40"
 "$RUN" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations 2>/dev/null |
     grep -qiF '\??\C:\OVCA40\ovgram32.dll' || fail "uninstall: ovgram32.dll is not deleted at the restart"
 release uninstall
+INSTALLER='C:\DIST\DISK01\install.exe'
+e2e_start /Q
+e2e_exit_is 0 300 || fail "uninstall: the installation before the restart did not succeed"
+e2e_restart
+[ -f "$target/ovgram32.dll" ] || fail "uninstall: the restart deleted the library installed again"
+tr -d '\r' <"$WINE_PREFIX_DIR/drive_c/windows/ovca40.log" | grep -qix 'ovgram32.dll=0|1|1|0' ||
+    fail "uninstall: the library installed again is not recorded as ours"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "locked file end-to-end: passed"

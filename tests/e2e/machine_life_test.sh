@@ -1,8 +1,13 @@
 #!/bin/sh
 # A machine's life, each story in a fresh prefix and checked against the
 # machine as it was before its first step, file by file and value by value:
-#   reinstall   install, install again with another word processor found,
-#               uninstall: nothing of ours is left
+#   reinstall   a user's own LLEGIU.TXT in C:\OVCA40 and another program's
+#               uninsta.exe in the Windows folder; install, add a word to
+#               the user's dictionary, lose this user's product record (as
+#               when another administrator installs), install again with
+#               another word processor found: the word is kept and the same
+#               folder used; uninstall: nothing of ours is left, the user's
+#               LLEGIU.TXT is back and the other uninsta.exe untouched
 #   killed      an installation killed half-way (every process of the
 #               prefix ended, as by a power loss), installed again,
 #               uninstalled: nothing is left
@@ -11,9 +16,8 @@
 #               install, uninstall stopped half-way (at its last file, held
 #               open by another program), uninstall again; they are all
 #               still there, each count released once
-# What may stay: the log, the product's company key, the running
-# uninstaller with its folder, and the WordPerfect 6.x entries (a word
-# processor's settings file that is kept on purpose).
+# What may stay: the log, the product's company key and the WordPerfect 6.x
+# entries (a word processor's settings file that is kept on purpose).
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
 work=$(mktemp -d)
@@ -48,6 +52,7 @@ uninstall() {
     e2e_start /U /B
     robot click "Desinstal*" 3 60 || fail "$1: no dictionary backup dialog"
     e2e_exit_is 0 120 || fail "$1: the uninstallation did not succeed"
+    e2e_second_stage 30 || fail "$1: the second stage did not end"
 }
 
 # count NAME: the shared count of a file of the 32-bit System folder, or "none".
@@ -64,9 +69,17 @@ no_temporaries() {
 
 # --- reinstall ---------------------------------------------------------------
 machine reinstall wp8 word97
+drive="$WINE_PREFIX_DIR/drive_c"
+mkdir -p "$drive/OVCA40"
+printf 'les meves notes\r\n' >"$drive/OVCA40/LLEGIU.TXT"
+printf 'theirs' >"$drive/windows/uninsta.exe"
+e2e_snapshot before
 quiet_install reinstall-first
+printf 'paraulota\r\n' >>"$drive/OVCA40/ovusuca4.dbc"
+"$RUN" reg delete 'HKCU\Software\Bramo\OVCA40DEMO' /f >/dev/null 2>&1 || fail "reinstall: no user record to lose"
 e2e_editors wp6 || fail "reinstall: no WordPerfect 6.1 stand-in"
 quiet_install reinstall-second
+grep -q 'paraulota' "$drive/OVCA40/ovusuca4.dbc" || fail "reinstall: the user's words were lost"
 grep -q 'Ortavel40CA' "$WINE_PREFIX_DIR/drive_c/windows/wtapi.ini" || fail "reinstall: WordPerfect 6.1 was not set up"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 [ "$(count ovctl32.dll)" = 1 ] || fail "reinstall: ovctl32.dll counted $(count ovctl32.dll) times after two installations"

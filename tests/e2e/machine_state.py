@@ -46,10 +46,11 @@ def files_of(drive_c):
             if os.path.islink(path) or not os.path.isfile(path):
                 continue
             rel = (rel_root + "/" + n).lstrip("./")
-            # Size and time: a file put back by a rename keeps both, a file
-            # written anew gets another time.
+            # Size and time: a file put back by a rename keeps both (a copy
+            # too, to the 100 ns that Windows keeps), a file written anew
+            # gets another time.
             st = os.stat(path)
-            state[rel] = "%d:%d" % (st.st_size, st.st_mtime_ns)
+            state[rel] = "%d:%d" % (st.st_size, st.st_mtime_ns // 100)
     return state
 
 

@@ -65,7 +65,7 @@ quiet 0 quiet-uninstall /U
 for f in ovusuca4.dbc ovsalca4.dbc; do
     [ -f "$WINE_PREFIX_DIR/drive_c/OVCA40/$f" ] || fail "quiet: the user's $f was not kept"
 done
-e2e_same_as before $STAYS OVCA40/ovusuca4.dbc OVCA40/ovsalca4.dbc || fail "quiet: more than the dictionaries stayed"
+e2e_same_as before $STAYS OVCA40/ OVCA40/ovusuca4.dbc OVCA40/ovsalca4.dbc || fail "quiet: more than the dictionaries stayed"
 
 # --- disk ----------------------------------------------------------------------
 machine disk

@@ -1,8 +1,11 @@
 #!/bin/sh
 # An installation driven through its pages as a user would, with the disks
 # split over two media: DISK01 and DISK02 in C:\DIST, the rest in C:\CD\D03..
-# so that the third disk is asked for. Along the way every page, the folder
-# picker and the disk prompt are captured into SCREENS_DIR.
+# so that the third disk is asked for. On the folder page a relative folder
+# is refused, and a folder chosen, then dropped by going back and choosing
+# another, leaves nothing: every file goes under the last choice. Along the
+# way every page, the folder picker and the disk prompt are captured into
+# SCREENS_DIR.
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
 shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
@@ -35,6 +38,16 @@ address=$(robot text "Canviar Carpeta" 1002 | tr -d '\r')
 [ "$address" = 'C:\OVCA40\' ] || fail "the picker shows '$address'"
 robot click "Canviar Carpeta" 2 || fail "could not cancel the picker"
 robot gone "Canviar Carpeta" 10 || fail "the picker stayed"
+robot settext "Seleccionar*" 1001 'OVCA40' || fail "could not type a folder"
+robot click "Seleccionar*" 1020 || fail "no Seguent on the folder page"
+e2e_says "Ortavel 4.0 Catal*" 65535 "complet" 20 || fail "a relative folder was taken"
+e2e_shot "Ortavel 4.0 Catal*" "$shots/folder-not-full.png"
+robot click "Ortavel 4.0 Catal*" 1 || fail "no OK on the refusal"
+robot settext "Seleccionar*" 1001 'C:\OV1\' 10 || fail "the folder page did not stay"
+robot click "Seleccionar*" 1020 || fail "no Seguent on the folder page"
+robot wait "Ortavel Catal*" 30 || fail "no editor page after C:\OV1"
+robot click "Ortavel Catal*" 1027 || fail "no Enrere on the editor page"
+robot settext "Seleccionar*" 1001 'C:\OVCA40\' 30 || fail "could not go back to the folder page"
 robot click "Seleccionar*" 1020 || fail "no Seguent on the folder page"
 
 # No word processor was found: the editor page offers the manual list.
@@ -97,5 +110,7 @@ n=$(find "$WINE_PREFIX_DIR/drive_c/OVCA40" -type f | wc -l)
 # Only the ticked editor's group was copied.
 [ -f "$WINE_PREFIX_DIR/drive_c/OVCA40/Config/ovca40.smm" ] || fail "the ticked editor's files are missing"
 [ -f "$WINE_PREFIX_DIR/drive_c/OVCA40/Config/ovca4097.dot" ] && fail "an unticked editor's files were copied"
+[ -f "$WINE_PREFIX_DIR/drive_c/OVCA40/Dades/Regles/pronoms.rgl" ] || fail "the rules are not under the last folder"
+[ -e "$WINE_PREFIX_DIR/drive_c/OV1" ] && fail "the dropped folder C:\OV1 was made: $(find "$WINE_PREFIX_DIR/drive_c/OV1")"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "tour end-to-end: passed ($n files)"

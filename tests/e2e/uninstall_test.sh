@@ -3,9 +3,8 @@
 # disks: the confirmation, the dictionary backup ("Continuar"), the final
 # page, then everything the installation left is checked gone: the logged
 # files, the folders, the program group, the registrations and the shared
-# library with its count. uninsta.exe is made shared with another product
-# first, so it survives its own uninstallation and the second stage can be
-# seen starting.
+# library with its count, and, once the second stage has run, the
+# uninstaller itself with its folder and the second stage's own copy.
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
 shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
@@ -32,14 +31,6 @@ HKLM_CV='HKLM\Software\Microsoft\Windows\CurrentVersion'
 shared() { "$RUN" reg query "$HKLM_CV\\SharedDLLs" /reg:32 2>/dev/null | tr -d '\r'; }
 shared >"$work/shared-before"
 grep -qi 'ovctl32.dll' "$work/shared-before" || fail "no shared count after installing"
-# Another product counts on uninsta.exe too; the stand-in records its start.
-standin=$(grep -i 'syswow64\\uninsta.exe' "$work/shared-before" | sed 's/^ *\(.*uninsta.exe\) .*/\1/I')
-[ -n "$standin" ] || fail "uninsta.exe not counted as shared"
-"$RUN" reg add "$HKLM_CV\\SharedDLLs" /v "$standin" /t REG_DWORD /d 2 /f /reg:32 >/dev/null 2>&1 ||
-    fail "could not raise the count of uninsta.exe"
-cp "$E2E_BUILD/uninsta_standin.exe" "$system/uninsta.exe"
-export UNINSTA_RECORD='C:\uninsta-started.txt'
-
 INSTALLER='C:\OVCA40\install.exe'
 e2e_start /U
 robot click "Desinstal*" 1020 30 || fail "no confirmation page"
@@ -53,8 +44,11 @@ robot click "Ortavel 4.0 Catal*" 1020 || fail "no Seguent on the final page"
 e2e_exit_is 0 60 || fail "the uninstall run did not end cleanly"
 robot wait "Errada" 0 && fail "an error was shown"
 
-# Every file the log lists is gone, but for the running uninstaller itself
-# where the platform keeps it, and uninsta.exe that another product shares.
+# The second stage deletes the uninstaller once it has ended, then its folder.
+i=0
+while [ -d "$target" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
+[ -d "$target" ] && fail "C:\\OVCA40 is still there: $(cd "$target" && find . -mindepth 1)"
+# Every file the log lists is gone, the uninstaller and the second stage too.
 python3 - "$drive_c" "$work/log" <<'PY' || fail "logged files left behind"
 import configparser, os, sys
 drive_c, log = sys.argv[1:]
@@ -70,7 +64,7 @@ for group in ini["groups"]:
         continue
     for name, record in ini[group].items():
         dest = int(record.split("|")[0])
-        if dest not in folders or name.lower() in ("install.exe", "uninsta.exe"):
+        if dest not in folders:
             continue
         path = os.path.join(drive_c, *(folders[dest][3:] + name).split("\\"))
         checked += 1
@@ -80,16 +74,15 @@ print("%d logged files checked" % checked)
 if left or checked == 0:
     sys.exit("left: %s" % left)
 PY
-if [ -d "$target" ]; then
-    rest=$(cd "$target" && find . -mindepth 1)
-    if [ "$rest" = "./install.exe" ]; then
-        echo "note: the running install.exe stayed, with its folder"
-    else
-        fail "C:\\OVCA40 still holds: $rest"
-    fi
-else
-    echo "note: install.exe was deleted while running; C:\\OVCA40 is gone"
-fi
+# The copy the second stage ran from went when it ended; nothing waits for a restart.
+i=0
+while find "$drive_c/users" -path '*/Temp/*' -name '????????.exe' 2>/dev/null | grep -q . && [ $i -lt 100 ]; do
+    sleep 0.1; i=$((i + 1))
+done
+copies=$(find "$drive_c/users" -path '*/Temp/*' -name '????????.exe' 2>/dev/null)
+[ -z "$copies" ] || fail "the second stage's copy stayed: $copies"
+"$RUN" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
+    >/dev/null 2>&1 && fail "something was left to the next start of Windows"
 
 "$RUN" reg query "$HKLM_CV\\App Paths\\Manual.hlp" >/dev/null 2>&1 && fail "the application path is still there"
 "$RUN" reg query 'HKCU\SOFTWARE\Bramo\OVCA40DEMO' >/dev/null 2>&1 && fail "the product record is still there"
@@ -98,16 +91,10 @@ fi
 shared >"$work/shared-after"
 grep -qi 'ovctl32.dll' "$work/shared-after" && fail "the shared count of ovctl32.dll is still there"
 [ -f "$system/ovctl32.dll" ] && fail "ovctl32.dll is still in the System folder"
-grep -i 'uninsta.exe' "$work/shared-after" | grep -q '0x1' || fail "the count of uninsta.exe did not go from 2 to 1"
-[ -f "$system/uninsta.exe" ] || fail "uninsta.exe was deleted although still shared"
+grep -qi 'uninsta.exe' "$work/shared-after" && fail "the count of uninsta.exe is still there"
+[ -f "$system/uninsta.exe" ] && fail "uninsta.exe is still in the System folder"
 groups=$(find "$drive_c/users" -path '*Start Menu/Programs/Ortavel 4.0 Catal*' 2>/dev/null)
 [ -z "$groups" ] || fail "the program group is still there: $groups"
-
-# The second stage started: the stand-in wrote its command line.
-i=0
-while [ ! -f "$drive_c/uninsta-started.txt" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-grep -qi 'syswow64\\uninsta.exe /U /PP:' "$drive_c/uninsta-started.txt" 2>/dev/null ||
-    fail "the second stage did not start from the 32-bit System folder"
 
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "uninstall end-to-end: passed"

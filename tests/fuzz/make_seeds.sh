@@ -26,13 +26,15 @@ cluster = 1
 time = 1999-05-01 12:00:00
 [group G]
 title = g
+[group H]
+title = h
 [archive SMALL.MFA]
 group = G
 member = one.txt -> 0
 member = empty.txt -> 0
 member = words.txt -> 0 readonly
 [archive SPAN.MFA]
-group = G
+group = H
 member = numbers.txt -> 0
 member = noise.bin -> -1
 member = words.txt -> -3 stored

@@ -130,6 +130,35 @@ bool goodFileName(const std::string& name)
     return true;
 }
 
+// The name a member or plain file is installed under: what follows its
+// last separator, as the installer takes it.
+std::string installedName(const std::string& name)
+{
+    std::size_t cut = name.find_last_of("\\/:");
+    return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+// Why the install log could not keep a record of a file of that name (its
+// key), or why Windows would give the file another name; empty when it can.
+std::string unloggableName(const std::string& name)
+{
+    if (!goodFileName(name) || name == "." || name == "..")
+        return "is no file name Windows keeps as it is";
+    if (name.front() == ' ')
+        return "starts with a blank, which the install log would drop";
+    if (name.front() == '[' || name.front() == ';')
+        return "starts with '" + name.substr(0, 1) + "', which the install log reads as a section or a comment";
+    if (name.find('=') != std::string::npos)
+        return "holds '=', which ends a key of the install log";
+    std::string stem = upper(name.substr(0, name.find('.')));
+    static const std::set<std::string> devices = {"CON", "PRN", "AUX", "NUL", "CLOCK$"};
+    if (devices.count(stem) ||
+        (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '1' &&
+         stem[3] <= '9'))
+        return "is the name of a device";
+    return std::string();
+}
+
 class Builder {
 public:
     Builder(const Layout& layout, const BuildOptions& options) : m_layout(layout), m_options(options) {}
@@ -162,6 +191,7 @@ private:
             m_used.resize(disk + 1, 0);
         m_used[disk] += rounded(bytes);
     }
+    void checkInstalledNames() const;
     void place(std::uint64_t firstDiskReserve);
     void placeArchive(PlacedItem& p, int& disk);
     std::string profile() const;
@@ -190,7 +220,7 @@ void Builder::check() const
 {
     std::set<std::string> groups;
     for (const auto& g : m_layout.groups) {
-        static const std::set<std::string> reserved = {"DESTINATIONS", "GROUPS", "TARGETS", "DISKETTES", "LICENSE", "EVENTS"};
+        static const std::set<std::string> reserved = {"DESTINATIONS", "GROUPS", "TARGETS", "DISKETTES", "LICENSE", "EVENTS", "USERDATA"};
         if (reserved.count(upper(g.name)))
             throw LayoutError(m_layout.file + ": group '" + g.name + "' would share its section with the profile's own [" + g.name + "]");
         groups.insert(g.name);
@@ -215,9 +245,43 @@ void Builder::check() const
             if (!destinations.count(m.destination))
                 throw LayoutError(where(m.line) + "destination " + std::to_string(m.destination) + " is not described");
     }
+    checkInstalledNames();
     for (const auto& d : m_layout.destinations)
         if (d.parent != -1 && !destinations.count(d.parent))
             throw LayoutError(m_layout.file + ": destination " + std::to_string(d.id) + " has an undescribed parent");
+}
+
+void Builder::checkInstalledNames() const
+{
+    // The install log keys a file by its group and name: two files of one
+    // group with one name would share a record, and one of them would never
+    // be uninstalled.
+    std::map<std::string, int> inGroup;
+    std::map<std::string, int> userData;
+    auto look = [&](const LayoutItem& item, const std::string& header, int destination, bool user, int line) {
+        if (destination == -1)
+            return;
+        std::string where = m_layout.file + ":" + std::to_string(line) + ": ";
+        std::string name = installedName(header);
+        std::string problem = unloggableName(name);
+        if (!problem.empty())
+            throw LayoutError(where + "the installed name '" + name + "' " + problem);
+        if (!inGroup.emplace(item.group + "|" + upper(name), line).second)
+            throw LayoutError(where + "group " + item.group + " installs a second file named '" + name + "' (line " +
+                              std::to_string(inGroup[item.group + "|" + upper(name)]) + ")");
+        if (user) {
+            auto known = userData.emplace(upper(name), destination);
+            if (!known.second && known.first->second != destination)
+                throw LayoutError(where + "'" + name + "' is user data in two folders");
+        }
+    };
+    for (const auto& item : m_layout.items) {
+        if (item.isArchive)
+            for (const auto& m : item.members)
+                look(item, m.name, m.destination, m.userData, m.line);
+        else
+            look(item, item.name, item.destination, item.userData, item.line);
+    }
 }
 
 EncodedMember Builder::encode(const LayoutItem& item, const LayoutMember& member, const std::string& work)
@@ -353,6 +417,16 @@ std::string Builder::profile() const
     for (const auto& t : m_layout.targets)
         ini << t.name << '=' << t.iconIndex << "|0|" << t.minimised << '|' << t.title << '|' << t.arguments << '|'
             << t.iconFile << '|' << nl;
+    // The files the user changes after installation, by installed name.
+    std::set<std::string> userData;
+    for (const auto& item : m_layout.items) {
+        if (!item.isArchive && item.userData && userData.insert(upper(item.name)).second)
+            ini << (userData.size() == 1 ? "\r\n[userdata]\r\n" : "") << item.name << '=' << item.destination << nl;
+        for (const auto& m : item.members)
+            if (m.userData && userData.insert(upper(installedName(m.name))).second)
+                ini << (userData.size() == 1 ? "\r\n[userdata]\r\n" : "") << installedName(m.name) << '='
+                    << m.destination << nl;
+    }
     ini << nl << "[diskettes]" << nl;
     for (int d = 1; d <= m_disks; ++d) {
         auto it = m_layout.disks.find(d);

@@ -187,6 +187,7 @@ void Parser::entry(const std::string& key, const std::string& value)
         else if (item.isArchive && key == "compress") item.method = lower(value) == "auto" ? 0 : flag(value) ? 4 : 2;
         else if (!item.isArchive && key == "source") item.source = value;
         else if (!item.isArchive && key == "destination") item.destination = destination(value);
+        else if (!item.isArchive && key == "userdata") item.userData = flag(value);
         else if (!item.isArchive && key == "attributes") {
             item.attributes = 0;
             std::istringstream words(value);
@@ -215,7 +216,8 @@ void Parser::distributionKey(const std::string& key, const std::string& value)
     else fail("unknown key '" + key + "' in [distribution]");
 }
 
-// member = SOURCE -> DESTINATION [as NAME] [readonly] [hidden] [system] [noarchive] [stored] [time=...]
+// member = SOURCE -> DESTINATION [as NAME] [readonly] [hidden] [system] [noarchive] [stored]
+//          [userdata] [time=...]
 void Parser::memberLine(const std::string& value)
 {
     auto& item = *static_cast<LayoutItem*>(m_current);
@@ -244,6 +246,8 @@ void Parser::memberLine(const std::string& value)
             m.method = 2;
         } else if (lw == "zlib") {
             m.method = 4;
+        } else if (lw == "userdata") {
+            m.userData = true;
         } else if (lw == "noarchive") {
             m.attributes &= ~0x20u;
         } else if (lw.compare(0, 5, "time=") == 0) {

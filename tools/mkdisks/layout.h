@@ -38,6 +38,8 @@ struct LayoutMember {
     unsigned attributes = 0x20;  // archive bit, as files copied to a disk carry
     std::uint32_t method = 0;    // 0: zlib unless that makes it larger, then stored
     std::optional<std::uint32_t> time;
+    // The user changes it after installation: never replaced when there.
+    bool userData = false;
     int line = 0;
 };
 
@@ -52,6 +54,7 @@ struct LayoutItem {
     int destination = 0;
     unsigned attributes = 0x20;
     std::optional<std::uint32_t> time;
+    bool userData = false;
     // archives
     std::uint32_t method = 0;
     std::vector<LayoutMember> members;

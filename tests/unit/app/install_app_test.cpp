@@ -172,12 +172,14 @@ protected:
 
     // Runs the exit step with a record file of its own; true when the
     // stand-in was started (checked after a later launch has been seen).
-    std::string exitWith(bool uninstallMode, bool succeeded, const std::string& record)
+    std::string exitWith(bool uninstallMode, bool succeeded, const std::string& record,
+                         int code = -1)
     {
         SetEnvironmentVariableA("UNINSTA_RECORD", record.c_str());
         m_app.uninstallMode = uninstallMode;
         m_app.succeeded = succeeded;
-        EXPECT_EQ(m_app.ExitInstance(0), succeeded ? kExitSuccess : kExitFailed);
+        m_app.secondStage.clear();
+        EXPECT_EQ(m_app.ExitInstance(0), code >= 0 ? code : succeeded ? kExitSuccess : kExitFailed);
         return record;
     }
 
@@ -194,12 +196,21 @@ TEST_F(SecondStage, StartsOnlyAfterASuccessfulUninstallRun)
 
     ASSERT_TRUE(WaitUntil(20000, [&] { return !ReadWholeFile(done).empty(); }));
     std::string command = ReadWholeFile(done);
-    EXPECT_EQ(command.rfind(m_program + " /U /PP:", 0), 0u) << command;
+    // Run from a copy in the temporary folder: the System folder's copy
+    // goes with the product's files.
+    CPath temp;
+    temp.setSpecial(CPath::tempFolder);
+    EXPECT_EQ(command.rfind("\"" + temp.folderText(), 0), 0u) << command;
+    EXPECT_NE(command.find(".exe\" /U /PP:"), std::string::npos) << command;
     CPath ownProfile;
     ownProfile.setProgramFile();
     ownProfile.setExt("ini");
-    EXPECT_EQ(command, m_app.SecondStageCommand());
+    EXPECT_EQ(command, m_app.SecondStageCommand(m_app.secondStage));
     EXPECT_NE(command.find(ownProfile.name().substr(0, 6)), std::string::npos) << command;
+
+    // Without a second stage the files it would remove stay: no success.
+    DeleteFileA(m_program.c_str());
+    exitWith(true, true, m_scratch / "none.txt", kExitFailed);
 
     // The earlier runs would have been started before the last one.
     EXPECT_TRUE(ReadWholeFile(failed).empty());

@@ -64,7 +64,7 @@ protected:
         addDestination(0, scratch / "target\\");
         addDestination(1, scratch / "target\\Dades\\");
         group = addGroup("Base", true);
-        ASSERT_EQ(app.journal.Begin(app.logPath.text(), CRunJournal::install), CJournalFile::opened);
+        ASSERT_EQ(app.journal.Begin(app.logPath.text(), CRunJournal::install), CRunJournal::started);
     }
 
     void addDestination(std::int16_t id, const std::string& path)
@@ -221,7 +221,12 @@ TEST_F(CopyEngine, OlderCopiesAreReplacedAndNamesStayInTheirFolder)
     EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
     letGo.join();
     EXPECT_EQ(ReadWholeFile(scratch / "target\\ORTAVEL.EXE"), "new");
-    EXPECT_EQ(record("Base", "ORTAVEL.EXE"), "0|1|1|0");
+    // It was someone else's: kept beside ours, named in the record, for the
+    // uninstaller to put back.
+    std::string value = record("Base", "ORTAVEL.EXE");
+    ASSERT_EQ(value.size(), std::string("0|1|1|0|12345678.EXE").size()) << value;
+    EXPECT_EQ(value.substr(0, 8), "0|1|1|0|");
+    EXPECT_EQ(ReadWholeFile(scratch / ("target\\" + value.substr(8))), "old");
     EXPECT_FALSE(app.restartNeeded);
     EXPECT_EQ(ReadWholeFile(scratch / "target\\ESCAPE.TXT"), "x");
     EXPECT_FALSE(CPath(scratch / "ESCAPE.TXT").exists());
@@ -342,7 +347,7 @@ TEST(CopyEngineNames, NamePartsAndTemporaryNames)
 
 }
 
-TEST_F(CopyEngine, ASharedLibraryReplacesItsOlderCopyInTheWindowsFolder)
+TEST_F(CopyEngine, ASharedLibraryLeavesTheSameNameInTheWindowsFolderAlone)
 {
     CPath windowsCopy, systemCopy;
     windowsCopy.setSpecial(CPath::windowsFolder);
@@ -350,7 +355,7 @@ TEST_F(CopyEngine, ASharedLibraryReplacesItsOlderCopyInTheWindowsFolder)
     std::string name = "ovtst" + std::to_string(GetCurrentProcessId() % 1000) + ".dll";
     windowsCopy.setFileName(name);
     systemCopy.setFileName(name);
-    scratch.write("older.dll", "old");
+    scratch.write("older.dll", "theirs");
     ASSERT_TRUE(CopyFileA((scratch / "older.dll").c_str(), windowsCopy.text().c_str(), FALSE));
 
     writeArchive("A.MF1", {{name, "new library", kDestSystem}}, 1 << 20);
@@ -358,18 +363,18 @@ TEST_F(CopyEngine, ASharedLibraryReplacesItsOlderCopyInTheWindowsFolder)
     CCopyEngine engine(app, view);
     EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
 
-    // The older copy was looked for in the Windows folder first and removed;
-    // the new one went to the 32-bit programs' System folder and is counted
-    // as shared where they keep their counts.
+    // The new one went to the 32-bit programs' System folder and is counted
+    // as shared where they keep their counts; the Windows folder's file of
+    // the same name is another program's and stays as it was.
     EXPECT_NE(systemCopy.text().find("syswow64"), std::string::npos) << systemCopy.text();
-    EXPECT_FALSE(windowsCopy.exists());
     EXPECT_EQ(ReadWholeFile(systemCopy.text()), "new library");
-    EXPECT_EQ(record("Base", name), "-3|1|1|1");
+    EXPECT_EQ(record("Base", name), "-3|1|0|0");
+    EXPECT_EQ(ReadWholeFile(windowsCopy.text()), "theirs");
     CRegKey key;
     ASSERT_TRUE(key.open(HKEY_LOCAL_MACHINE,
                          "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", KEY_WOW64_32KEY));
-    // The copy that was there, with no count, counts as one before ours.
-    EXPECT_EQ(key.readDword(systemCopy.text()).value_or(0), 2u);
+    EXPECT_EQ(key.readDword(systemCopy.text()).value_or(0), 1u);
     key.deleteValue(systemCopy.text());
     systemCopy.remove();
+    windowsCopy.remove();
 }

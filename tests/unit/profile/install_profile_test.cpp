@@ -202,7 +202,7 @@ TEST_F(InstallProfile, WriteBackReadsAsTheSameModel)
     RecordInstalledTarget(app, "C:\\OVCA40\\NOTATARGET.DLL");
     std::string log = scratch / "ovca40.log";
     CRunJournal journal;
-    ASSERT_EQ(journal.Begin(log, CRunJournal::install), CJournalFile::opened);
+    ASSERT_EQ(journal.Begin(log, CRunJournal::install), CRunJournal::started);
     WriteBackModel(app, journal);
     journal.Placed(scratch / "ORTAVEL.EXE", true, "Base", "ORTAVEL.EXE",
                    FileRecordValue(0, true, false, false));

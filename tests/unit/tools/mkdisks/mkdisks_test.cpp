@@ -154,6 +154,21 @@ TEST(LayoutReader, MistakesAreReportedWithTheirLine)
               "layout.txt:7: a second file named 'A.TXT' on the disks");
     EXPECT_EQ(layoutError(kHead + "[archive A.MF9]\ngroup = G\nmember = a.txt -> 0\n[wibble]\n"),
               "layout.txt:8: unknown section [wibble]; see tools/mkdisks/README.md");
+    // Every installed name can be a key of the install log, or it is refused.
+    auto member = [](const std::string& options) {
+        return layoutError(kHead + "[archive A.MFA]\ngroup = G\nmember = a.txt -> 0 " + options + "\n");
+    };
+    EXPECT_EQ(member("as a=b.txt"), "layout.txt:7: the installed name 'a=b.txt' holds '=', which ends a key of the install log");
+    EXPECT_EQ(member("as [a].txt"),
+              "layout.txt:7: the installed name '[a].txt' starts with '[', which the install log reads as a section or a comment");
+    EXPECT_EQ(member("as ;a.txt"),
+              "layout.txt:7: the installed name ';a.txt' starts with ';', which the install log reads as a section or a comment");
+    EXPECT_EQ(member("as a.txt."), "layout.txt:7: the installed name 'a.txt.' is no file name Windows keeps as it is");
+    EXPECT_EQ(member("as NUL.txt"), "layout.txt:7: the installed name 'NUL.txt' is the name of a device");
+    EXPECT_EQ(member("as sub/ok.txt"), "none");
+    EXPECT_EQ(layoutError(kHead + "[archive A.MFA]\ngroup = G\nmember = a.txt -> 0\nmember = a.txt -> system as A.TXT\n"),
+              "layout.txt:8: group G installs a second file named 'A.TXT' (line 7)");
+    EXPECT_EQ(layoutError(kHead + "[archive A.MFA]\ngroup = G\nmember = a.txt -> none\nmember = a.txt -> 0\n"), "none");
 }
 
 namespace {
@@ -224,7 +239,7 @@ member = llegiu.txt -> none
 [archive DICCIONA.MFA]
 group = Programa
 member = dic/general.dic -> 1 as GENERAL.DIC
-member = dic/usuari.dic -> 1 stored
+member = dic/usuari.dic -> 1 stored userdata
 
 [file LLEGIU.TXT]
 group = Programa
@@ -298,6 +313,8 @@ TEST(MkDisks, RealisticDistributionRoundTrip)
     EXPECT_EQ(profileSection(ini, "diskettes")["1"], "Ortavel 4.0 Catal\xE0 - Disc 1|");
     EXPECT_EQ(profileSection(ini, "diskettes").size(), static_cast<std::size_t>(disks));
     EXPECT_EQ(profileSection(ini, "license")["company"], "Bramo");
+    // The user's own words: a later installation keeps them.
+    EXPECT_EQ(profileSection(ini, "userdata"), (std::map<std::string, std::string>{{"usuari.dic", "1"}}));
 
     // Each archive: disk field negative exactly when it runs on to the next disk;
     // every member extracted through the volume chain, bit for bit.
