@@ -5,6 +5,7 @@
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/scratch.h"
 #include "platform/registry.h"
+#include "profile/install_profile.h"
 #include "resources/resource.h"
 #include "tests/unit/copy/test_archive.h"
 
@@ -377,4 +378,34 @@ TEST_F(CopyEngine, ASharedLibraryLeavesTheSameNameInTheWindowsFolderAlone)
     key.deleteValue(systemCopy.text());
     systemCopy.remove();
     windowsCopy.remove();
+}
+
+// What an earlier installation left is settled: the user's own words stay
+// (the shipped copy is not even read out), a file that moved to another
+// folder leaves no copy in the old one, and a deletion an uninstallation
+// left for the next start of Windows no longer hits the file placed anew.
+TEST_F(CopyEngine, AnEarlierInstallationsFilesAreSettled)
+{
+    scratch.write("ovca40.log", "[Base]\r\nUSUARI.DIC=0|1|0|0\r\nMOVED.DLL=0|1|0|0\r\n");
+    scratch.write("target\\USUARI.DIC", "les meves paraules");
+    scratch.write("target\\MOVED.DLL", "old");
+    scratch.write("target\\NOTES.TXT", "ours, going at the restart");
+    ASSERT_TRUE(MoveAtRestart(scratch / "target\\NOTES.TXT", ""));
+    app.userFiles.insert(UserFileKey("usuari.dic", 0));
+    writeArchive("A.MF1", {{"USUARI.DIC", "", 0}, {"MOVED.DLL", "new", 1}, {"NOTES.TXT", "notes", 0}}, 1 << 20);
+    addFile("A.MF1", 1, 8, 1, 0);
+    CCopyEngine engine(app, view);
+    EXPECT_EQ(engine.CopyFiles(), IDD_PAGE_REGISTERING);
+
+    EXPECT_EQ(record("Base", "MOVED.DLL"), "1|1|0|0");
+    EXPECT_EQ(record("Base", "USUARI.DIC"), "0|1|0|0");
+    EXPECT_EQ(ReadWholeFile(scratch / "target\\USUARI.DIC"), "les meves paraules");
+    EXPECT_EQ(ReadWholeFile(scratch / "target\\Dades\\MOVED.DLL"), "new");
+    EXPECT_FALSE(CPath(scratch / "target\\MOVED.DLL").exists());
+    EXPECT_EQ(filesIn(scratch / "target\\"), 2);
+    bool stillPending = false;
+    for (const CBootOperation& operation : PendingBootOperations())
+        stillPending = stillPending || SamePath(operation.source, scratch / "target\\NOTES.TXT");
+    EXPECT_FALSE(stillPending);
+    EXPECT_EQ(ReadWholeFile(scratch / "target\\NOTES.TXT"), "notes");
 }

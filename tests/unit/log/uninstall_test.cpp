@@ -142,3 +142,41 @@ TEST(UninstallFiles, AFileInUseIsTriedAgainThenLeftToTheRestart)
     EXPECT_NE(log.find("deleted when Windows next starts: " + app0 + "ovgram32.dll"),
               std::string::npos);
 }
+
+// What was there before the product comes back, and what a run releases is
+// in its journal before it is released.
+TEST(UninstallFiles, WhatWasThereComesBackAndEveryStepIsWrittenFirst)
+{
+    CScratchFolder scratch;
+    const std::string app0 = scratch / "OVCA40\\";
+    scratch.write("OVCA40\\LLEGIU.TXT", "ours");
+    scratch.write("OVCA40\\1234abcd.TXT", "the user's own");
+    scratch.write("OVCA40\\gone.dll", "x");
+    scratch.write("ovca40.log", "[Programa]\r\nLLEGIU.TXT=0|1|1|0|1234abcd.TXT\r\ngone.dll=0|1|0|0\r\n");
+    CInstallApp app;
+    app.CreateContainers();
+    app.profilePath.set(scratch / "ovca40.log");
+    app.logPath.set(scratch / "ovca40.log");
+    addDestination(app, 0, app0);
+    addGroup(app, "Programa");
+    ASSERT_EQ(app.journal.Begin(app.logPath.text(), CRunJournal::uninstall), CRunJournal::started);
+    DeleteLoggedFiles(app, [](const std::string&) {});
+    auto records = CJournalFile::ReadAll(app.journal.path());
+    EXPECT_TRUE(app.journal.Commit());
+
+    EXPECT_EQ(ReadWholeFile(app0 + "LLEGIU.TXT"), "the user's own");
+    EXPECT_FALSE(exists(app0 + "1234abcd.TXT"));
+    EXPECT_FALSE(exists(app0 + "gone.dll"));
+    EXPECT_FALSE(app.filesLeft);
+    EXPECT_TRUE(app.changedForGood);
+    std::string log = ReadWholeFile(scratch / "ovca40.log");
+    EXPECT_EQ(log.find("gone.dll="), std::string::npos) << log;
+    EXPECT_EQ(log.find("LLEGIU.TXT="), std::string::npos) << log;
+    bool removal = false, putBack = false;
+    for (const CJournalRecord& r : records) {
+        removal = removal || (r.kind == CJournalRecord::removed && r.path == app0 + "gone.dll");
+        putBack = putBack || (r.kind == CJournalRecord::renamed && r.other == app0 + "LLEGIU.TXT");
+    }
+    EXPECT_TRUE(removal);
+    EXPECT_TRUE(putBack);
+}
