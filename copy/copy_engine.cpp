@@ -229,6 +229,9 @@ std::string CCopyEngine::makeFolder(int destination)
     if (!m_app.journal.CreateFolders(folder))
         throwLastError(folder);
     m_madeFolders.insert(folder);
+    // An uninstallation's removal of the folder at the next start of Windows
+    // has nothing to do any more.
+    settleBootOperations(folder.substr(0, folder.size() - 1));
     return folder;
 }
 

@@ -186,8 +186,25 @@ void RemoveEmptyFolders(CInstallApp& app)
     // lets a tree of emptied folders go in one pass.
     std::stable_sort(folders.begin(), folders.end(),
                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-    for (const std::string& folder : folders)
-        RemoveDirectoryA(folder.c_str());  // fails, as it should, when not empty
+    std::vector<CBootOperation> pending;
+    bool pendingRead = false;
+    for (const std::string& folder : folders) {
+        if (RemoveDirectoryA(folder.c_str()))
+            continue;  // fails, as it should, when not empty
+        // Emptied only when Windows next starts (a file another program
+        // held): it goes then too, after the files.
+        if (!pendingRead) {
+            pending = PendingBootOperations();
+            pendingRead = true;
+        }
+        for (const CBootOperation& operation : pending) {
+            if (operation.target.empty() && operation.source.size() > folder.size() &&
+                LowerCase(operation.source.substr(0, folder.size())) == LowerCase(folder)) {
+                MoveAtRestart(folder.substr(0, folder.size() - 1), std::string());
+                break;
+            }
+        }
+    }
 }
 
 void UndoRegistrations(CInstallApp& app, const CRegistryPlace& place)

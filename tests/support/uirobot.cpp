@@ -11,6 +11,7 @@
 //   uirobot rect CAPTION [SECONDS]        print "X Y WIDTH HEIGHT" on screen
 //   uirobot settext CAPTION ID TEXT [SECONDS]  put TEXT into control ID
 //   uirobot key CAPTION ID TEXT [SECONDS]      type TEXT's characters into control ID
+//   uirobot close CLASS [SECONDS]          close the top-level window of that class
 //
 // A CAPTION ending in "*" matches every caption that begins with the rest,
 // so captions with accented letters can be named from any shell.
@@ -106,7 +107,8 @@ bool waitFor(double seconds, Condition condition)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|items|enabled|shown|rect|settext|key CAPTION [ID] [TEXT] [SECONDS]\n");
+    std::fprintf(stderr, "usage: uirobot wait|gone|click|text|items|enabled|shown|rect|settext|key CAPTION [ID] [TEXT] [SECONDS]\n"
+                         "       uirobot close CLASS [SECONDS]\n");
     return 1;
 }
 
@@ -127,6 +129,15 @@ int main(int argc, char** argv)
     int secondsArg = needsText ? 5 : needsId ? 4 : 3;
     double seconds = argc > secondsArg ? std::atof(argv[secondsArg]) : 20.0;
 
+    if (verb == "close") {
+        // As a person closes a window from its caption (the window of that
+        // class: the main window's caption may be empty).
+        HWND window = nullptr;
+        if (!waitFor(seconds, [&] { return (window = FindWindowA(caption, nullptr)) != nullptr; }))
+            return 2;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
     if (verb == "gone") {
         bool gone = waitFor(seconds, [&] { return findWindow(caption) == nullptr; });
         return gone ? 0 : 2;
