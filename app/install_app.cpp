@@ -120,6 +120,11 @@ std::string CInstallApp::InstallFolder() const
     return zero == destinations.end() ? std::string() : WithTrailingBackslash(zero->second->path.text());
 }
 
+HWND CInstallApp::MainWindow() const
+{
+    return mainWnd ? mainWnd->hwnd() : nullptr;
+}
+
 int CInstallApp::Ask(UINT textId, UINT captionId, UINT style, int quietAnswer)
 {
     if (quietMode) {
@@ -127,7 +132,7 @@ int CInstallApp::Ask(UINT textId, UINT captionId, UINT style, int quietAnswer)
         LogEvent("%s", LoadResourceString(textId).c_str());
         return quietAnswer;
     }
-    HWND owner = mainWnd ? mainWnd->hwnd() : nullptr;
+    HWND owner = MainWindow();
     return MessageBoxA(owner, LoadResourceString(textId).c_str(),
                        LoadResourceString(captionId).c_str(), style);
 }

@@ -105,6 +105,9 @@ public:
     CSwitches switches;
     std::unique_ptr<CMainWnd> mainWnd;
 
+    // The main window, owner of the run's boxes; null without one (/Q).
+    HWND MainWindow() const;
+
     // The installation folder (destination 0) with its closing backslash;
     // empty while it is unknown.
     std::string InstallFolder() const;

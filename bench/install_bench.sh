@@ -148,6 +148,13 @@ ours() {
     fi
     record "ours.$1" "$took"
     phases "ours.$1" "$drive/OURS"
+    if [ "$1" = small ]; then
+        # Over itself (a repair): every file has an older copy to move aside
+        # first, which the journal puts on the disk before the move.
+        timed "C:\\DIST\\$1\\DISK01\\install.exe" /Q
+        if done_ok && same "$1" "$drive/OURS"; then record "ours.$1.over" "$took"; else
+            fault "ours.$1.over" "exit $(status $rc); $(why_ours)"; fi
+    fi
     [ "$1" = mixed ] || return
     timed 'C:\OURS\install.exe' /U /Q
     n=$(left "$drive/OURS")
@@ -284,6 +291,7 @@ for name in $PAYLOADS; do
     echo "$name payload: $f files, $b bytes"
     printf '  %-30s %7s %7s %8s   %s\n' "" "time s" "MB/s" "ms/file" "each round"
     line "ours.$name" "our installer /Q" "$name"
+    [ "$name" = small ] && line "ours.$name.over" "ours again, over itself" "$name"
     line "nsis.$name" "NSIS /S (zlib)" "$name"
     line "copy.$name" "plain copy (Wine xcopy)" "$name"
     line "tar.$name" "native tar -xzf" "$name"

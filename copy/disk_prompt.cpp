@@ -4,7 +4,6 @@
 #include "copy/folder_picker.h"
 #include "platform/resource_string.h"
 #include "resources/resource.h"
-#include "ui/main_wnd.h"
 
 #include <cstdio>
 #include <vector>
@@ -56,7 +55,7 @@ bool EnsureSourceFile(CInstallApp& app, const std::string& fileName, int diskNum
         return false;
     }
     CDiskPrompt prompt(app, path.text(), diskNumber);
-    HWND owner = app.mainWnd ? app.mainWnd->hwnd() : nullptr;
+    HWND owner = app.MainWindow();
     return prompt.DoModal(owner) == IDOK;
 }
 

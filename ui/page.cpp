@@ -19,7 +19,7 @@ bool batchMode()
 HWND mainWindow()
 {
     CInstallApp& app = CInstallApp::get();
-    return app.mainWnd ? app.mainWnd->hwnd() : nullptr;
+    return app.MainWindow();
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include "platform/path.h"
 #include "system/program_items.h"
 #include "system/registration.h"
-#include "ui/main_wnd.h"
 
 int CRegisteringPage::NextPageAfterRegistering(bool succeeded, bool restartNeeded)
 {
@@ -85,7 +84,7 @@ void CRegisteringPage::WriteOptionsFile(CInstallApp& app)
 void CRegisteringPage::ConfigureEditors(CInstallApp& app)
 {
     // The editors' message boxes stand over the main window, as the run's do.
-    ::ConfigureEditors(app, app.mainWnd ? app.mainWnd->hwnd() : nullptr);
+    ::ConfigureEditors(app, app.MainWindow());
 }
 
 void CRegisteringPage::WriteProductRecord(CInstallApp& app)
