@@ -1,6 +1,6 @@
 #include "profile/profile_file.h"
 
-#include <windows.h>
+#include "platform/code_page.h"
 
 #include <algorithm>
 #include <cstring>
@@ -48,15 +48,9 @@ std::wstring folded(std::wstring name)
     return name;
 }
 
-std::wstring wide(const char* text, std::size_t size, UINT codePage = CP_ACP)
+std::wstring wide(const char* text, std::size_t size)
 {
-    if (size == 0)
-        return std::wstring();
-    int n = MultiByteToWideChar(codePage, 0, text, static_cast<int>(size), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(codePage, 0, text, static_cast<int>(size), &out[0], n);
-    return out;
+    return WideFromAnsi(text, size);
 }
 
 std::wstring wide(const std::string& text)
@@ -64,22 +58,9 @@ std::wstring wide(const std::string& text)
     return wide(text.data(), text.size());
 }
 
-std::string narrow(const wchar_t* text, std::size_t size, UINT codePage = CP_ACP)
-{
-    if (size == 0)
-        return std::string();
-    int n = WideCharToMultiByte(codePage, 0, text, static_cast<int>(size), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(codePage, 0, text, static_cast<int>(size), &out[0], n, nullptr,
-                            nullptr);
-    return out;
-}
-
 std::string narrow(const std::wstring& text)
 {
-    return narrow(text.data(), text.size());
+    return AnsiFromWide(text.data(), text.size());
 }
 
 // A value handed out as the platform does: one pair of matching quotes
@@ -110,60 +91,25 @@ bool writable(const std::wstring& text)
 
 } // namespace
 
-bool CProfileFile::load(const std::string& path)
+void CProfileFile::reset(const std::string& path)
 {
-    // A bare name lies in the Windows folder, as the platform has it.
-    bool bare =
-        path.find_first_of("\\/") == std::string::npos && !(path.size() >= 2 && path[1] == ':');
-    if (bare) {
-        char folder[MAX_PATH] = {};
-        GetWindowsDirectoryA(folder, MAX_PATH);
-        m_path = std::string(folder) + "\\" + path;
-    } else {
-        char full[MAX_PATH] = {};
-        DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-        m_path = n > 0 && n < MAX_PATH ? std::string(full, n) : path;
-    }
+    m_path = path;
     m_readable = true;
     m_encoding = ansi;
     parse(std::wstring());
+}
 
-    HANDLE file = CreateFileA(m_path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        m_readable = GetLastError() == ERROR_FILE_NOT_FOUND;
-        return m_readable;
-    }
-    std::string bytes;
-    LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x7FFFFFFF;
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        std::size_t done = 0;
-        while (ok && done < bytes.size()) {
-            DWORD got = 0;
-            ok = ReadFile(file, &bytes[done], static_cast<DWORD>(bytes.size() - done), &got,
-                          nullptr) &&
-                 got > 0;
-            done += got;
-        }
-    }
-    CloseHandle(file);
-    if (!ok) {
-        m_readable = false;
-        return false;
-    }
-
+void CProfileFile::readText(const std::string& bytes)
+{
     // The platform reads a byte-order mark as Unicode text, anything else in
     // the system code page.
     const char* p = bytes.data();
     std::size_t n = bytes.size();
+    m_readable = true;
     if (n >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0) {
         m_encoding = utf8;
-        parse(wide(p + 3, n - 3, CP_UTF8));
-    } else if (n >= 2 &&
-               (std::memcmp(p, "\xFF\xFE", 2) == 0 || std::memcmp(p, "\xFE\xFF", 2) == 0)) {
+        parse(WideFromUtf8(p + 3, n - 3));
+    } else if (n >= 2 && (std::memcmp(p, "\xFF\xFE", 2) == 0 || std::memcmp(p, "\xFE\xFF", 2) == 0)) {
         m_encoding = p[0] == '\xFF' ? utf16le : utf16be;
         std::wstring text((n - 2) / 2, L'\0');
         for (std::size_t i = 0; i < text.size(); ++i) {
@@ -173,9 +119,29 @@ bool CProfileFile::load(const std::string& path)
         }
         parse(text);
     } else {
+        m_encoding = ansi;
         parse(wide(p, n));
     }
-    return true;
+}
+
+std::string CProfileFile::bytes() const
+{
+    std::wstring content = text();
+    std::string out;
+    switch (m_encoding) {
+    case ansi: out = narrow(content); break;
+    case utf8: out = "\xEF\xBB\xBF" + Utf8FromWide(content.data(), content.size()); break;
+    case utf16le:
+    case utf16be:
+        out = m_encoding == utf16le ? "\xFF\xFE" : "\xFE\xFF";
+        for (wchar_t c : content) {
+            char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>((c >> 8) & 0xFF);
+            out += m_encoding == utf16le ? lo : hi;
+            out += m_encoding == utf16le ? hi : lo;
+        }
+        break;
+    }
+    return out;
 }
 
 void CProfileFile::addSection(std::wstring name)
@@ -382,13 +348,9 @@ std::uint32_t CProfileFile::getString(const char* section, const char* key,
         }
         got = std::wcslen(out.data());
     }
-    int n = 0;
-    if (got != 0) {
-        n = WideCharToMultiByte(CP_ACP, 0, out.data(), static_cast<int>(got), buffer,
-                                static_cast<int>(size - 1), nullptr, nullptr);
-        if (n == 0)
-            n = static_cast<int>(size - 1);
-    }
+    std::string text = AnsiFromWide(out.data(), got);
+    std::size_t n = std::min<std::size_t>(text.size(), size - 1);
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), buffer);
     buffer[n] = '\0';
     return static_cast<std::uint32_t>(n);
 }
@@ -428,7 +390,7 @@ bool CProfileFile::value(const std::string& section, const std::string& key, std
         return false;
     std::vector<wchar_t> buffer(line->value.size() + 1);
     copyValue(buffer.data(), line->value, buffer.size());
-    out = narrow(buffer.data(), std::wcslen(buffer.data()));
+    out = AnsiFromWide(buffer.data(), std::wcslen(buffer.data()));
     return true;
 }
 
@@ -596,50 +558,4 @@ std::wstring CProfileFile::text() const
         }
     }
     return out;
-}
-
-bool CProfileFile::save() const
-{
-    // An image of a file that couldn't be read would overwrite it with nothing.
-    if (!m_readable || m_path.empty())
-        return false;
-    std::wstring content = text();
-    std::string bytes;
-    switch (m_encoding) {
-    case ansi: bytes = narrow(content); break;
-    case utf8: bytes = "\xEF\xBB\xBF" + narrow(content.data(), content.size(), CP_UTF8); break;
-    case utf16le:
-    case utf16be:
-        bytes = m_encoding == utf16le ? "\xFF\xFE" : "\xFE\xFF";
-        for (wchar_t c : content) {
-            char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>((c >> 8) & 0xFF);
-            bytes += m_encoding == utf16le ? lo : hi;
-            bytes += m_encoding == utf16le ? hi : lo;
-        }
-        break;
-    }
-
-    std::string temporary = m_path + ".new";
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        DWORD wrote = 0;
-        ok = WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &wrote,
-                       nullptr) &&
-             wrote > 0;
-        done += wrote;
-    }
-    // On the disk before it takes the old file's place: a renamed file whose
-    // contents are still in flight could come back empty after a power loss.
-    ok = ok && FlushFileBuffers(file);
-    ok = CloseHandle(file) && ok;
-    ok = ok && MoveFileExA(temporary.c_str(), m_path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok)
-        DeleteFileA(temporary.c_str());
-    return ok;
 }

@@ -24,6 +24,11 @@ public:
     // that answers every read with its default) when the file can't be read.
     bool load(const std::string& path);
     const std::string& path() const { return m_path; }
+    // The image of a file's bytes, as load reads them (also without a
+    // file: the parsing is the same on every platform).
+    void readText(const std::string& bytes);
+    // The bytes save writes, in the file's own encoding.
+    std::string bytes() const;
 
     // What GetPrivateProfileStringA answers for this file, buffer and size
     // alike: a null section lists the sections, a null key a section's keys.
@@ -71,6 +76,8 @@ private:
         std::unordered_map<std::wstring, std::vector<std::size_t>> keys; // folded name -> lines
     };
 
+    // An empty image of the file at path.
+    void reset(const std::string& path);
     void parse(const std::wstring& text);
     void classify(Line& line, const Line* previousKey) const;
     void addSection(std::wstring name);
