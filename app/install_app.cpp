@@ -171,17 +171,17 @@ bool CInstallApp::StartJournal()
 
 void CInstallApp::FinishJournal()
 {
-    if (!journal.active())
-        return;
     // What an uninstallation removed stays removed, also when it stopped.
-    if (succeeded || uninstallMode) {
+    if (journal.active() && (succeeded || uninstallMode)) {
         // A run whose record can't be kept did not succeed: an installation
         // was undone instead.
         if (!journal.Commit())
             Fail();
-    } else {
+    } else if (journal.active()) {
         journal.RollBack();
     }
+    // Also after a commit the registering page tried: an undo may have left
+    // a file to the next start of Windows.
     if (journal.restartNeeded())
         NeedRestart();
 }

@@ -488,10 +488,22 @@ void CCopyEngine::replaceAtRestart(CInstallEntry& entry)
 std::string CCopyEngine::moveAside(const std::string& older, bool keptForUninstall)
 {
     CPath path(older);
-    std::string name = path.freshTempName(path.ext());
-    if (name.empty())
-        return std::string();
-    std::string aside = path.folderText() + name;
+    // Our own older copies go under their names into the run's folder of
+    // them (one flush of the journal for the folder, not one a file);
+    // someone else's is kept beside, under a fresh name.
+    std::string aside;
+    if (!keptForUninstall) {
+        std::string folder = m_app.journal.AsideFolder(path.folderText());
+        // Known without a lookup: only this run puts names there.
+        if (!folder.empty() && m_asideNames.insert(LowerCase(folder + "\\" + path.fileName())).second)
+            aside = folder + "\\" + path.fileName();
+    }
+    if (aside.empty()) {
+        std::string name = path.freshTempName(path.ext());
+        if (name.empty())
+            return std::string();
+        aside = path.folderText() + name;
+    }
     m_app.journal.MovedAside(older, aside, keptForUninstall);
     // A program reading it for a moment (a virus scanner, the shell) is
     // waited for; one that keeps it makes it a replacement at restart.

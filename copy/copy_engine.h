@@ -119,6 +119,9 @@ private:
     // Lower-case paths of the files this run made (asked for in the
     // folders it made).
     std::set<std::string> m_madeFiles;
+    // Lower-case paths of the older copies moved into the journal's folders
+    // of them.
+    std::set<std::string> m_asideNames;
     CInstalledFiles m_installed;
     // By the lower-case long path of the file each replaces or deletes.
     std::multimap<std::string, CBootOperation> m_bootOperations;

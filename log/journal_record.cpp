@@ -123,7 +123,8 @@ CFields fieldsOf(const CJournalRecord& r)
     case K::bootRename:
     case K::withdrawn:
     case K::fileBefore:
-    case K::renamed: return {r.path, r.other};
+    case K::renamed:
+    case K::asideFolder: return {r.path, r.other};
     case K::keyBefore: return {r.hive, number(r.view), r.path, r.flag ? "1" : "0", r.top ? "1" : "0"};
     case K::valueBefore: return {r.hive, number(r.view), r.path, r.name, number(r.type), r.data};
     case K::snapshotEnd: return {r.hive, number(r.view), r.path};
@@ -186,12 +187,13 @@ bool readFields(CJournalRecord& r, const CFields& f)
     case K::withdrawn:
     case K::fileBefore:
     case K::renamed:
+    case K::asideFolder:
         if (!need(2) || at(1).empty())
             return false;
         r.path = at(1);
         r.other = at(2);
-        // A rename needs both ends.
-        return r.kind != K::renamed || !r.other.empty();
+        // A rename and a folder of older copies need both ends.
+        return (r.kind != K::renamed && r.kind != K::asideFolder) || !r.other.empty();
     case K::keyBefore:
         if (!need(5) || !isHive(at(1)) || !readNumber(at(2), r.view) || at(3).empty() ||
             !readFlag(at(4), r.flag) || !readFlag(at(5), r.top))
@@ -235,7 +237,7 @@ bool readFields(CJournalRecord& r, const CFields& f)
 
 bool isKind(char letter)
 {
-    for (char known : std::string("BTAPQCLRWNDFGMKVESXZ"))
+    for (char known : std::string("BTAPQCLRWNDOFGMKVESXZ"))
         if (letter == known)
             return true;
     return false;

@@ -28,6 +28,8 @@ struct CJournalRecord {
         withdrawn = 'W',     // path, other: such an operation of an earlier run, taken back
         newFile = 'N',       // path: a file was made outside the copy (a shell link)
         newFolder = 'D',     // path: a folder was made
+        asideFolder = 'O',   // path, other: a folder made in other for the older copies
+                             // this run moves aside there, under their own names
         fileBefore = 'F',    // path, other: a file is about to change; other holds a
                              // copy of it ("" when it was absent)
         removed = 'G',       // path, section, key, value: the uninstaller deletes the

@@ -95,6 +95,36 @@ bool fold(const std::string& log, const CRecords& records)
     return !changed || RetryWhileInUse([&] { return image.save(); });
 }
 
+// The files of a folder, by name.
+std::vector<std::string> filesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+// A folder of older copies after a commit: they go, and the folder with
+// them (those still loaded when Windows next starts).
+void clearAsideFolder(const std::string& folder, bool& restart)
+{
+    bool later = false;
+    for (const std::string& name : filesIn(folder)) {
+        bool before = restart;
+        removeNowOrAtRestart(folder + "\\" + name, restart);
+        later = later || restart != before;
+    }
+    if (!RemoveDirectoryA(folder.c_str()) && later)
+        MoveAtRestart(folder, std::string());
+}
+
 // After a commit: what was kept for an undo goes (an older copy that is
 // still loaded when Windows restarts), and so does any temporary file that
 // is not waiting for a boot-time replacement; named holds those known to
@@ -116,6 +146,8 @@ void cleanUp(const CRecords& records, const std::set<std::string>& named, bool& 
         } else if (r.kind == K::withdrawn && !r.other.empty() && IsTemporaryName(r.path)) {
             // The earlier run's new file that was to replace ours.
             removeNowOrAtRestart(r.path, restart);
+        } else if (r.kind == K::asideFolder) {
+            clearAsideFolder(r.path, restart);
         }
     }
 }
@@ -161,6 +193,7 @@ private:
         case K::tempFile:
         case K::newFile: return removeNowOrAtRestart(r.path, restartNeeded);
         case K::newFolder: RemoveDirectoryA(r.path.c_str()); return true;
+        case K::asideFolder: return putBackAll(r.path, r.other);
         case K::fileBefore: return restoreFile(r.path, r.other);
         case K::keyBefore:
             // A snapshot cut short by a kill is dropped: the key stays as it is.
@@ -186,6 +219,19 @@ private:
             return false;
         restartNeeded = true;
         return true;
+    }
+
+    // Every older copy still in a folder of them goes back where it came
+    // from: also one whose own record a power cut lost, as its name says
+    // where. Then the folder goes.
+    bool putBackAll(const std::string& folder, const std::string& home)
+    {
+        bool done = true;
+        for (const std::string& name : filesIn(folder))
+            done = putBack(WithTrailingBackslash(home) + name, folder + "\\" + name) && done;
+        if (!RemoveDirectoryA(folder.c_str()) && done)
+            MoveAtRestart(folder, std::string());
+        return done;
     }
 
     bool restoreFile(const std::string& path, const std::string& copy)
@@ -337,7 +383,36 @@ void CRunJournal::MovedAside(const std::string& path, const std::string& aside, 
 {
     CJournalRecord r = record(K::movedAside, path, aside);
     r.flag = keptForUninstall;
-    writeDurable(r);
+    // In a folder of older copies the name itself says where it goes back:
+    // the folder's record, on the disk already, is enough after a power cut.
+    CPath asidePath(aside);
+    std::string home = LowerCase(CPath(path).folderText());
+    auto folder = m_asideFolders.find(home);
+    bool named = !keptForUninstall && folder != m_asideFolders.end() &&
+                 LowerCase(asidePath.folderText()) == LowerCase(WithTrailingBackslash(folder->second)) &&
+                 lstrcmpiA(asidePath.fileName().c_str(), CPath(path).fileName().c_str()) == 0;
+    if (named)
+        write(r);
+    else
+        writeDurable(r);
+}
+
+std::string CRunJournal::AsideFolder(const std::string& folder)
+{
+    std::string home = LowerCase(WithTrailingBackslash(folder));
+    auto made = m_asideFolders.find(home);
+    if (made != m_asideFolders.end())
+        return made->second;
+    CPath inside(WithTrailingBackslash(folder));
+    std::string name = inside.freshTempName("old");
+    if (name.empty())
+        return std::string();
+    std::string aside = WithTrailingBackslash(folder) + name;
+    writeDurable(record(K::asideFolder, aside, WithTrailingBackslash(folder)));
+    if (!CreateDirectoryA(aside.c_str(), nullptr))
+        return std::string();
+    m_asideFolders[home] = aside;
+    return aside;
 }
 
 void CRunJournal::Placed(const std::string& path, bool placedNow, const std::string& section,
@@ -486,6 +561,7 @@ void CRunJournal::LogEntryGone(const std::string& section, const std::string& ke
 void CRunJournal::close()
 {
     m_file.remove();
+    m_asideFolders.clear();
     m_newFolders.clear();
     m_namedTemps.clear();
     m_placed.clear();

@@ -57,7 +57,15 @@ public:
     void TempFile(const std::string& path);
     // keptForUninstall: the older copy is someone else's file, kept beside
     // ours for the uninstaller to put back instead of deleted at commit.
+    // Flushed to the disk first, unless the copy goes under its own name
+    // into the folder's AsideFolder.
     void MovedAside(const std::string& path, const std::string& aside, bool keptForUninstall = false);
+    // This run's folder of older copies inside folder, made (and written
+    // down, on the disk) the first time: what is moved there under its own
+    // name is put back by an undo even when its own record was lost to a
+    // power cut, so those records need no flush each. Empty when it can't
+    // be made.
+    std::string AsideFolder(const std::string& folder);
     // The file is (about to be) at path with its log record; placedNow 0
     // when a boot-time replacement puts it there.
     void Placed(const std::string& path, bool placedNow, const std::string& section,
@@ -136,6 +144,8 @@ private:
     // Lower case, without the closing backslash.
     std::set<std::string> m_newFolders;
     std::set<std::string> m_namedTemps;
+    // By the lower-case folder (with its backslash) they serve.
+    std::map<std::string, std::string> m_asideFolders;
     // This run's placements: the log's section and key of each path.
     std::map<std::string, std::pair<std::string, std::string>> m_placed;
 };

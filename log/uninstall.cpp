@@ -37,9 +37,21 @@ CRemoval RemoveLoggedFile(const std::string& path)
 
 bool IsRunningProgram(const std::string& path)
 {
-    CPath self;
-    self.setProgramFile();
-    return LowerCase(CPath(path).shortText()) == LowerCase(self.shortText());
+    static const std::string self = [] {
+        CPath program;
+        program.setProgramFile();
+        return LowerCase(program.shortText());
+    }();
+    static const std::string longName = [] {
+        CPath program;
+        program.setProgramFile();
+        return LowerCase(program.fileName());
+    }();
+    // The short form only for a name that may be it: it asks the disk.
+    std::string name = LowerCase(CPath(path).fileName());
+    if (name != longName && name != LowerCase(CPath(self).fileName()))
+        return false;
+    return LowerCase(CPath(path).shortText()) == self;
 }
 
 namespace {

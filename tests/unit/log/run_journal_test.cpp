@@ -381,3 +381,35 @@ TEST(RunJournal, RecordsKeepEveryCharacter)
     EXPECT_EQ(back->section, record.section);
     EXPECT_TRUE(back->flag);
 }
+
+// A power cut keeps only what reached the disk: the record of an older copy
+// moved into the run's folder of them may be lost, the folder's own record
+// is not, and the copy goes back by its name.
+TEST(RunJournal, APowerCutLosesNoOlderCopy)
+{
+    CScratchFolder scratch;
+    scratch.write("old.dll", "older");
+    scratch.write("ovca40.log", "");
+    std::string journalPath = CRunJournal::PathFor(scratch / "ovca40.log");
+    std::string folder;
+    {
+        CRunJournal cut;
+        ASSERT_EQ(cut.Begin(scratch / "ovca40.log", CRunJournal::install), CRunJournal::started);
+        folder = cut.AsideFolder(scratch.path());
+        ASSERT_FALSE(folder.empty());
+        EXPECT_EQ(cut.AsideFolder(scratch.path()), folder);
+        cut.MovedAside(scratch / "old.dll", folder + "\\old.dll");
+        ASSERT_TRUE(MoveFileA((scratch / "old.dll").c_str(), (folder + "\\old.dll").c_str()));
+        scratch.write("old.dll", "newer");
+    }
+    // What the system had not written yet: the last record.
+    std::string text = ReadWholeFile(journalPath);
+    text.erase(text.rfind("A|"));
+    scratch.write("ovca40.jnl", text);
+
+    CRunJournal next;
+    EXPECT_EQ(next.Begin(scratch / "ovca40.log", CRunJournal::install), CRunJournal::started);
+    next.RollBack();
+    EXPECT_EQ(ReadWholeFile(scratch / "old.dll"), "older");
+    EXPECT_FALSE(exists(folder));
+}
