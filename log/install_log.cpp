@@ -88,28 +88,43 @@ CFileRecord ParseFileRecord(const std::string& value)
     return record;
 }
 
-std::string LoggedInstallFolder(const std::string& logFile)
+namespace {
+
+// Every file record of the log, with its section and key; visit says
+// whether to go on.
+template <class Visit>
+void forEachFileRecord(const CProfileFile& log, Visit visit)
 {
-    CProfileFile log;
-    if (!log.load(logFile))
-        return std::string();
-    std::string destination;
-    if (!log.value("destinations", "0", destination))
-        return std::string();
     for (const std::string& section : log.sectionNames()) {
         if (IsModelSection(section))
             continue;
         for (const std::string& key : log.keyNames(section)) {
             std::string value;
             log.value(section, key, value);
-            if (ParseFileRecord(value).valid) {
-                std::string folder;
-                ExtractField(folder, destination, 2);
-                return folder;
-            }
+            CFileRecord record = ParseFileRecord(value);
+            if (!record.valid)
+                continue;
+            record.section = section;
+            if (!visit(key, record))
+                return;
         }
     }
-    return std::string();
+}
+
+} // namespace
+
+std::string LoggedInstallFolder(const std::string& logFile)
+{
+    CProfileFile log;
+    std::string destination;
+    if (!log.load(logFile) || !log.value("destinations", "0", destination))
+        return std::string();
+    bool any = false;
+    forEachFileRecord(log, [&](const std::string&, const CFileRecord&) { return !(any = true); });
+    std::string folder;
+    if (any)
+        ExtractField(folder, destination, 2);
+    return folder;
 }
 
 bool IsModelSection(const std::string& section)
@@ -126,20 +141,11 @@ void CInstalledFiles::Read(const std::string& logFile)
     m_byGroup.clear();
     CProfileFile log;
     log.load(logFile);
-    for (const std::string& section : log.sectionNames()) {
-        if (IsModelSection(section))
-            continue;
-        for (const std::string& key : log.keyNames(section)) {
-            std::string value;
-            log.value(section, key, value);
-            CFileRecord record = ParseFileRecord(value);
-            if (!record.valid)
-                continue;
-            record.section = section;
-            m_records.emplace(lowerKey(key, record.destination), record);
-            m_byGroup.emplace(LowerCase(section) + "|" + LowerCase(key), record);
-        }
-    }
+    forEachFileRecord(log, [this](const std::string& key, const CFileRecord& record) {
+        m_records.emplace(lowerKey(key, record.destination), record);
+        m_byGroup.emplace(LowerCase(record.section) + "|" + LowerCase(key), record);
+        return true;
+    });
 }
 
 const CFileRecord* CInstalledFiles::Find(const std::string& name, int destination) const

@@ -67,6 +67,21 @@ std::vector<BYTE> fromHex(const std::string& hex)
     return data;
 }
 
+// The names of a key's subkeys (at most 255 characters each, as the
+// registry has them).
+std::vector<std::wstring> subkeysOf(HKEY handle)
+{
+    std::vector<std::wstring> names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t child[256];
+        DWORD childSize = 256;
+        if (RegEnumKeyExW(handle, i, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(child, childSize);
+    }
+    return names;
+}
+
 CJournalRecord keyRecord(HKEY root, REGSAM view, const std::wstring& key, bool exists, bool top)
 {
     CJournalRecord r;
@@ -115,14 +130,7 @@ void snapshot(HKEY root, REGSAM view, const std::wstring& key, bool top, std::ve
         r.data = toHex(data.data(), dataSize);
         out.push_back(r);
     }
-    std::vector<std::wstring> subkeys;
-    for (DWORD i = 0;; ++i) {
-        wchar_t child[256];
-        DWORD childSize = 256;
-        if (RegEnumKeyExW(handle, i, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subkeys.emplace_back(child, childSize);
-    }
+    std::vector<std::wstring> subkeys = subkeysOf(handle);
     RegCloseKey(handle);
     for (const std::wstring& subkey : subkeys)
         snapshot(root, view, key + L"\\" + subkey, false, out);
@@ -132,14 +140,7 @@ void deleteTree(HKEY root, const std::wstring& key, REGSAM view)
 {
     HKEY handle = nullptr;
     if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, &handle) == ERROR_SUCCESS) {
-        std::vector<std::wstring> children;
-        for (DWORD i = 0;; ++i) {
-            wchar_t child[256];
-            DWORD childSize = 256;
-            if (RegEnumKeyExW(handle, i, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
-            children.emplace_back(child, childSize);
-        }
+        std::vector<std::wstring> children = subkeysOf(handle);
         RegCloseKey(handle);
         for (const std::wstring& child : children)
             deleteTree(root, key + L"\\" + child, view);
