@@ -9,44 +9,101 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// "/DC:\DIST\" names the source folder as "/D:C:\DIST\" does: a two-letter
-// key of D and a drive letter is the D switch followed by a drive.
-bool isDriveAfterD(const std::string& key)
+std::string upper(std::string text)
 {
-    return key.size() == 2 && key[0] == 'D' && std::isalpha(static_cast<unsigned char>(key[1]));
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The tokens, split at blanks outside quotation marks; the marks go.
+std::vector<std::string> tokens(const std::string& line)
+{
+    std::vector<std::string> out;
+    std::string token;
+    bool quoted = false, any = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (isBlank(c) && !quoted) {
+            if (any)
+                out.push_back(token);
+            token.clear();
+            any = false;
+        } else {
+            token += c;
+            any = true;
+        }
+    }
+    if (any)
+        out.push_back(token);
+    return out;
+}
+
+enum class CValue { none, optional, required };
+
+struct CKnown {
+    const char* key;
+    CValue value;
+};
+
+// Longest keys first: "/DIR=..." is not "/D" with "IR=...".
+const CKnown kKnown[] = {
+    {"DIR", CValue::required}, {"LOG", CValue::optional}, {"PP", CValue::optional},
+    {"U", CValue::none},       {"B", CValue::none},       {"Q", CValue::none},
+    {"?", CValue::none},       {"D", CValue::required},
+};
+
+// The switch a token names, with its value; false when it names none the
+// program can use.
+bool readSwitch(const std::string& token, std::string& key, std::string& value)
+{
+    if (token.size() < 2 || token[0] != '/')
+        return false;
+    std::string name = token.substr(1);
+    std::string upperName = upper(name);
+    for (const CKnown& known : kKnown) {
+        std::size_t length = std::char_traits<char>::length(known.key);
+        if (upperName.compare(0, length, known.key) != 0)
+            continue;
+        bool separated = name.size() > length && (name[length] == ':' || name[length] == '=');
+        // Only the source folder follows its letter straight away, and
+        // then as a drive or a share ("/DC:\DIST\").
+        std::string rest = name.size() > length ? name.substr(length) : std::string();
+        bool attached = !separated && std::string(known.key) == "D" &&
+                        ((rest.size() >= 2 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':') ||
+                         rest.compare(0, 2, "\\\\") == 0);
+        if (name.size() > length && !separated && !attached)
+            continue;
+        key = known.key;
+        value = separated ? name.substr(length + 1) : attached ? name.substr(length) : std::string();
+        bool given = separated || attached;
+        if (known.value == CValue::none && given)
+            return false;
+        if (known.value == CValue::required && value.empty())
+            return false;
+        return true;
+    }
+    return false;
 }
 
 } // namespace
 
-CSwitches ParseCommandLine(const std::string& commandLine)
+CCommandLine ParseCommandLine(const std::string& commandLine)
 {
-    CSwitches switches;
-    std::size_t pos = 0;
-    while (pos < commandLine.size()) {
-        while (pos < commandLine.size() && isBlank(commandLine[pos]))
-            ++pos;
-        std::size_t end = pos;
-        while (end < commandLine.size() && !isBlank(commandLine[end]))
-            ++end;
-        std::string token = commandLine.substr(pos, end - pos);
-        pos = end;
-
-        if (token.size() < 2 || token[0] != '/')
-            continue;
+    CCommandLine line;
+    for (const std::string& token : tokens(commandLine)) {
         std::string key, value;
-        std::size_t colon = token.find(':');
-        if (colon != std::string::npos) {
-            key = token.substr(1, colon - 1);
-            value = token.substr(colon + 1);
-            if (isDriveAfterD(key)) {
-                key = "D";
-                value = token.substr(2);
-            }
-        } else {
-            key = token.substr(1, 1);
-            value = token.substr(2);
+        if (readSwitch(token, key, value)) {
+            // A folder's closing backslash doubled by a quoting program
+            // ("C:\X\\" for "C:\X\") is one backslash.
+            while (value.size() >= 2 && value[value.size() - 1] == '\\' && value[value.size() - 2] == '\\')
+                value.pop_back();
+            line.switches[key] = value;
         }
-        switches[key] = value;
+        else
+            line.refused.push_back(token);
     }
-    return switches;
+    return line;
 }

@@ -10,6 +10,7 @@
 #include "platform/registry.h"
 #include "platform/resource_string.h"
 #include "resources/resource.h"
+#include "system/group_manager.h"
 #include "system/status_report.h"
 #include "ui/main_wnd.h"
 #include "ui/page.h"
@@ -63,6 +64,7 @@ void CInstallApp::FreeContainers()
     destinations.clear();
     disks.clear();
     userFiles.clear();
+    product = CProductInfo();
 }
 
 void CInstallApp::LoadNames()
@@ -87,13 +89,22 @@ void CInstallApp::SetPaths()
 void CInstallApp::ApplySwitches(const std::string& commandLine)
 {
     uninstallMode = false;
-    switches = ParseCommandLine(commandLine);
+    CCommandLine line = ParseCommandLine(commandLine);
+    switches = line.switches;
+    refusedSwitches = line.refused;
     if (switches.count("U"))
         uninstallMode = true;
     if (switches.count("B"))
         batchMode = true;
-    // Quiet is batch mode in which nothing waits for a person.
-    if (switches.count("Q")) {
+    auto log = switches.find("LOG");
+    if (log != switches.end()) {
+        runLog.open(log->second.empty() ? CRunLog::DefaultPath() : log->second);
+        Trace("Command line: " + commandLine);
+    }
+    // Quiet is batch mode in which nothing waits for a person, and so is a
+    // run where nobody can see a window (a service's or a deployment tool's
+    // system account).
+    if (switches.count("Q") || !WindowStationVisible()) {
         quietMode = batchMode = true;
         // Nor the system's own boxes ("insert a disk in drive A:"), which
         // nobody would answer.
@@ -127,14 +138,22 @@ HWND CInstallApp::MainWindow() const
 
 int CInstallApp::Ask(UINT textId, UINT captionId, UINT style, int quietAnswer)
 {
+    std::string text = LoadResourceString(textId);
     if (quietMode) {
         // Nobody reads a box: the log says what it would have said.
-        LogEvent("%s", LoadResourceString(textId).c_str());
+        LogEvent("%s", text.c_str());
+        Trace("Answered " + std::to_string(quietAnswer) + " without asking.");
         return quietAnswer;
     }
-    HWND owner = MainWindow();
-    return MessageBoxA(owner, LoadResourceString(textId).c_str(),
-                       LoadResourceString(captionId).c_str(), style);
+    Trace("Box: " + text);
+    int answer = MessageBoxA(MainWindow(), text.c_str(), LoadResourceString(captionId).c_str(), style);
+    Trace("Answered " + std::to_string(answer) + ".");
+    return answer;
+}
+
+void CInstallApp::Trace(const std::string& step)
+{
+    runLog.line(step);
 }
 
 bool CInstallApp::StartupWarnings()
@@ -162,6 +181,9 @@ bool CInstallApp::StartJournal()
         NeedRestart();
     if (result == CRunJournal::started)
         return true;
+    // The tools try a busy installer again later.
+    if (result == CRunJournal::busy)
+        EndWith(kExitBusy);
     UINT text = result == CRunJournal::busy ? IDS_ANOTHER_RUN
                 : result == CRunJournal::unsettled ? IDS_EARLIER_RUN_UNSETTLED
                                                    : IDS_NO_JOURNAL;
@@ -207,8 +229,17 @@ void CInstallApp::ChangedForGood()
     changedForGood = true;
 }
 
+void CInstallApp::EndWith(int code)
+{
+    endCode = code;
+    if (code != kExitRestartStarted)
+        succeeded = false;
+}
+
 int CInstallApp::ExitCode() const
 {
+    if (endCode != 0)
+        return endCode;
     // A cancel after an uninstallation deleted something leaves the machine
     // changed: that is a failure, which a rerun finishes.
     if (cancelled && !changedForGood)
@@ -227,6 +258,20 @@ bool CInstallApp::InitInstance()
     CDialog::SetColours(RGB(192, 192, 192), RGB(0, 0, 0));
     ApplySwitches(commandLine());
     title = LoadResourceString(uninstallMode ? IDS_UNINSTALL_TITLE : IDS_TITLE);
+    if (!refusedSwitches.empty()) {
+        // A command line the program can't use never starts the wizard:
+        // what would run is not what was asked for.
+        std::string refused;
+        for (const std::string& token : refusedSwitches)
+            refused += (refused.empty() ? "" : " ") + token;
+        LogEvent("The command line holds what this program can't use: %s", refused.c_str());
+        EndWith(kExitBadCommandLine);
+        if (!quietMode)
+            MessageBoxA(nullptr, LoadResourceString(IDS_USAGE).c_str(),
+                        LoadResourceString(IDS_STARTUP_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        PostQuitMessage(0);
+        return true;
+    }
     if (helpAsked) {
         // A person asked for it: shown and waited for, /Q or not; nothing
         // else is done.
@@ -275,6 +320,7 @@ bool CInstallApp::InitInstance()
         return true;
     }
     ReadProductRecord(*this);
+    itemsForEveryUser = ItemsForEveryUser();
     // Records removed by hand or by another account: the log still says
     // where the product's files are.
     if (earlierFolder.empty())
@@ -296,8 +342,16 @@ void CInstallApp::showFirstPage(int pageId)
 
 int CInstallApp::ExitInstance(int)
 {
-    if (helpAsked)
-        return kExitSuccess;
+    int code = finishRun();
+    Trace("Exit code: " + std::to_string(code));
+    runLog.close();
+    return code;
+}
+
+int CInstallApp::finishRun()
+{
+    if (helpAsked || !refusedSwitches.empty())
+        return ExitCode();
     DestroyPages();
     if (mainWnd && mainWnd->exists())
         mainWnd->Destroy();
@@ -322,13 +376,20 @@ int CInstallApp::ExitInstance(int)
     return ExitCode();
 }
 
+
 std::string CInstallApp::SecondStageCommand(const std::string& program) const
 {
-    // The installer's own profile, not the log that uninstall mode read.
-    CPath ownProfile;
-    ownProfile.setProgramFile();
-    ownProfile.setExt("ini");
-    return "\"" + program + "\" /U /PP:" + ownProfile.shortText();
+    // The installer's own profile, not the log that uninstall mode read: in
+    // its short form, which a file that isn't there has only through its
+    // folder; in quotation marks if blanks are left even so.
+    CPath self;
+    self.setProgramFile();
+    std::string profile = CPath(self.folderText()).shortText();
+    profile = WithTrailingBackslash(profile) + self.name() + ".ini";
+    if (profile.find(' ') != std::string::npos)
+        profile = "\"" + profile + "\"";
+    // Quiet as the uninstallation was.
+    return "\"" + program + "\" /U /PP:" + profile + (quietMode ? " /Q" : "");
 }
 
 bool CInstallApp::PrepareSecondStage()
@@ -410,6 +471,8 @@ int CInstallApp::LogEvent(const char* format, ...)
     else if (length > static_cast<int>(sizeof line) - 1)
         length = static_cast<int>(sizeof line) - 1;
 
-    WriteLogEvent(logPath.text(), std::string(line, static_cast<std::size_t>(length)));
+    std::string text(line, static_cast<std::size_t>(length));
+    WriteLogEvent(logPath.text(), text);
+    Trace(text);
     return length;
 }

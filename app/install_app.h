@@ -6,6 +6,7 @@
 #include "app/user_info.h"
 #include "editors/editor_table.h"
 #include "log/run_journal.h"
+#include "log/run_log.h"
 #include "platform/path.h"
 #include "platform/win_app.h"
 #include "profile/profile_model.h"
@@ -20,11 +21,16 @@
 
 class CMainWnd;
 
-// Exit codes, as software-distribution tools read them.
+// Exit codes, as software-distribution tools read them (Windows Installer's).
 enum : int {
     kExitSuccess = 0,
     kExitCancelled = 1602,
     kExitFailed = 1603,
+    // Another installation or uninstallation is going: the tools try again.
+    kExitBusy = 1618,
+    kExitBadCommandLine = 1639,
+    // Done, and the program itself started the restart.
+    kExitRestartStarted = 1641,
     kExitRestartNeeded = 3010,
 };
 
@@ -65,6 +71,10 @@ public:
     // Files the user changes after installation (their own dictionaries),
     // as UserFileKey gives them: a later installation keeps them.
     std::set<std::string> userFiles;
+    CProductInfo product;
+    // Bytes of the files this run placed (and kept): the size the list of
+    // installed software shows.
+    std::uint64_t placedBytes = 0;
     CPath profilePath;
     CPath sourceFolder;
     CUserInfo userInfo;
@@ -88,8 +98,13 @@ public:
     // an earlier one the product record knows), so its uninstaller may
     // delete it.
     bool groupCreated = false;
+    // The program items are every user's (the all-users Programs folder):
+    // an administrator's installation is the machine's. The uninstaller
+    // reads it from the product record.
+    bool itemsForEveryUser = false;
     bool cancelled = false;
     bool changedForGood = false;
+    int endCode = 0;
     bool helpAsked = false;
     // Also written by steps that otherwise only read the run's state.
     mutable CRunJournal journal;
@@ -103,6 +118,11 @@ public:
     std::string secondStage;
 
     CSwitches switches;
+    // What the command line held that the program can't use: the run does
+    // nothing and ends with 1639.
+    std::vector<std::string> refusedSwitches;
+    // The administrator's log of the run (/LOG), when asked for.
+    CRunLog runLog;
     std::unique_ptr<CMainWnd> mainWnd;
 
     // The main window, owner of the run's boxes; null without one (/Q).
@@ -137,6 +157,11 @@ public:
     // Something was done that no undo takes back (an uninstallation deleted
     // a file): a cancel from here on is no longer "as it was".
     void ChangedForGood();
+    // The run ends with a code of its own: 1618 another run is going, 1639
+    // the command line can't be used, 1641 the program started the restart.
+    void EndWith(int code);
+    // A step of the run, into the administrator's log when there is one.
+    void Trace(const std::string& step);
     // A message box, or in quiet mode the given answer without one.
     int Ask(UINT textId, UINT captionId, UINT style, int quietAnswer);
     void FreeContainers();
@@ -151,6 +176,8 @@ public:
 private:
     void showFirstPage(int pageId);
     void releaseSecondStage();
+    // The exit step's work; the exit code.
+    int finishRun();
 
     // Open on the second stage's copy, which goes when it closes.
     HANDLE m_secondStageHold = INVALID_HANDLE_VALUE;

@@ -405,6 +405,7 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
         m_app.journal.TempNamed(entry.tempPath);
     }
     undo.done();
+    m_app.placedBytes += entry.header.unpackedSize;
 
     settleBootOperations(entry.destinationPath);
     // A file that an earlier version put into another folder leaves no copy there.
@@ -420,6 +421,9 @@ void CCopyEngine::keepUserFile(CInstallEntry& entry, const std::string& group, c
 {
     // The user's own words stay: the shipped copy is not even read out.
     entry.source->skip(entry);
+    CFile::Status status;
+    if (CFile::getStatus(entry.destinationPath, status))
+        m_app.placedBytes += status.size;
     if (!earlier || lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0) {
         CFileRecord record;
         if (earlier)

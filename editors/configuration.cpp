@@ -3,7 +3,9 @@
 #include "app/install_app.h"
 #include "platform/path.h"
 
-void RemoveCheckerProgram(const CInstallApp& app)
+#include <algorithm>
+
+void RemoveCheckerProgram(CInstallApp& app)
 {
     // The stand-alone program serves these editors only; the others call
     // the checker's libraries themselves.
@@ -16,8 +18,13 @@ void RemoveCheckerProgram(const CInstallApp& app)
     for (const char* name : {"ovca40.exe", "wvcommca.dat"}) {
         // Neither it nor its record stays; an undo puts back what was there.
         // One in use (its replacement waiting for a restart) stays as it is.
-        if (CPath(folder + name).remove())
+        CFile::Status status;
+        bool there = CFile::getStatus(folder + name, status);
+        if (CPath(folder + name).remove()) {
             app.journal.PlacedFileRemoved(folder + name);
+            if (there)
+                app.placedBytes -= std::min<std::uint64_t>(app.placedBytes, status.size);
+        }
     }
 }
 

@@ -28,7 +28,7 @@ void ConfigureWord6(const CInstallApp& app);
 void ConfigureWord7(const CInstallApp& app);
 void ConfigureWord97(CInstallApp& app);
 void ConfigureWord2000(CInstallApp& app, HWND owner);      // sets its choice, the folder
-void RemoveCheckerProgram(const CInstallApp& app);
+void RemoveCheckerProgram(CInstallApp& app);
 
 void UndoWordPerfect8();
 void UndoWord6();

@@ -24,6 +24,7 @@ void writeRecordKey(HKEY root, const CInstallApp& app, const std::string& folder
     record.writeString("ROOT-PATH", folder);
     record.writeString("PMGROUP", app.groupName);
     record.writeString("PMGROUPNEW", app.groupCreated ? "1" : "0");
+    record.writeString("PMCOMMON", app.itemsForEveryUser ? "1" : "0");
 }
 
 // The editor's subkey, with the value its configuration chose for the undo step.
@@ -66,6 +67,7 @@ void ReadProductRecord(CInstallApp& app)
     if (auto v = record.readString("ROOT-PATH"))
         app.earlierFolder = *v;
     app.groupCreated = record.readString("PMGROUPNEW").value_or("") == "1";
+    app.itemsForEveryUser = record.readString("PMCOMMON").value_or("") == "1";
 }
 
 void WriteProductRecord(CInstallApp& app)

@@ -6,6 +6,17 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
+bool WindowStationVisible()
+{
+    HWINSTA station = GetProcessWindowStation();
+    USEROBJECTFLAGS flags = {};
+    DWORD needed = 0;
+    // Without an answer, take it that somebody may be there.
+    if (!station || !GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed))
+        return true;
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 CWinApp::CWinApp()
 {
     g_app = this;

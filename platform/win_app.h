@@ -7,6 +7,10 @@
 
 class CWnd;
 
+// Whether the process's window station is one a person sees; a service's or
+// a deployment tool's system account runs in one that nobody does.
+bool WindowStationVisible();
+
 class CWinApp {
 public:
     CWinApp();

@@ -160,6 +160,15 @@ void readDisks(CInstallApp& app, const CProfileFile& file)
     });
 }
 
+void readProduct(CInstallApp& app, const CProfileFile& file)
+{
+    app.product = CProductInfo();
+    file.value("product", "version", app.product.version);
+    file.value("product", "publisher", app.product.publisher);
+    file.value("product", "urlinfo", app.product.urlInfoAbout);
+    file.value("product", "helplink", app.product.helpLink);
+}
+
 void readUserFiles(CInstallApp& app, const CProfileFile& file)
 {
     app.userFiles.clear();
@@ -199,6 +208,7 @@ void ReadProfile(CInstallApp& app, const std::string& path)
     if (!app.uninstallMode) {
         readGroupFiles(app, file);
         readUserFiles(app, file);
+        readProduct(app, file);
         PumpMessages();
     }
     readDisks(app, file);

@@ -84,6 +84,15 @@ struct CTarget {
     CPath installedPath;
 };
 
+// What the distribution says of the product for the list of installed
+// software (the profile's [product]); empty where it says nothing.
+struct CProductInfo {
+    std::string version;
+    std::string publisher;
+    std::string urlInfoAbout;
+    std::string helpLink;
+};
+
 struct CDisk {
     std::string label;
     std::string extra;

@@ -48,6 +48,7 @@
 #define IDS_FOLDER_NOT_FULL         50
 #define IDS_FOLDER_TOO_LONG         51
 #define IDS_EARLIER_RUN_UNSETTLED   52
+#define IDS_OTHER_FOLDER            53
 #define IDS_RESTART_FAILED          23
 #define IDS_SPACE_WARNING           26
 #define IDS_ADDRESS_BLANK           27

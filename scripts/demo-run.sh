@@ -39,7 +39,7 @@ echo "Installed into C:\\OVCA40:"
 (cd "$WINE_PREFIX_DIR/drive_c" && find OVCA40 -type f -printf '  %-40p %10s bytes\n' 2>/dev/null | sort)
 echo
 echo "Program items in the Start menu:"
-(cd "$WINE_PREFIX_DIR/drive_c" && find users -path '*Programs/Ortavel*' -name '*.lnk' | sed 's/^/  /')
+(cd "$WINE_PREFIX_DIR/drive_c" && find users ProgramData -path '*Programs/Ortavel*' -name '*.lnk' 2>/dev/null | sed 's/^/  /')
 echo
 echo "Word processors set up:"
 ini="$WINE_PREFIX_DIR/drive_c/windows/wtapi.ini"

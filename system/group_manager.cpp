@@ -1,5 +1,7 @@
 #include "system/group_manager.h"
 
+#include "platform/system_function.h"
+
 #include "platform/path.h"
 #include "platform/registry.h"
 #include "system/boot_rename.h"
@@ -212,6 +214,26 @@ std::string UserProgramsFolder()
     return ProgramsFolderFrom(UserShellFolder("Programs"), windows.folderText());
 }
 
+std::string CommonProgramsFolder()
+{
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    const int commonPrograms = 0x0017;  // CSIDL_COMMON_PROGRAMS
+    auto getFolderPath = SystemFunction<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
+    char folder[MAX_PATH] = {};
+    if (!getFolderPath || getFolderPath(nullptr, commonPrograms, nullptr, 0, folder) != S_OK || !folder[0])
+        return std::string();
+    return WithTrailingBackslash(folder);
+}
+
+bool ItemsForEveryUser()
+{
+    // An administrator installs for the machine (the program asks to run
+    // elevated); Windows without the call has one user.
+    using IsAdmin = BOOL(WINAPI*)();
+    auto isUserAnAdmin = SystemFunction<IsAdmin>("shell32.dll", "IsUserAnAdmin");
+    return isUserAnAdmin && isUserAnAdmin() && !CommonProgramsFolder().empty();
+}
+
 // ---------------------------------------------------------------------------
 // The Program Manager road.
 
@@ -326,8 +348,8 @@ void CGroupManager::Disconnect()
 // ---------------------------------------------------------------------------
 // The shell road.
 
-CShellGroupManager::CShellGroupManager()
-    : CShellGroupManager(WindowsMajorVersion(), UserProgramsFolder())
+CShellGroupManager::CShellGroupManager(bool everyUser)
+    : CShellGroupManager(WindowsMajorVersion(), everyUser ? CommonProgramsFolder() : UserProgramsFolder())
 {
 }
 

@@ -52,6 +52,11 @@ std::string FileNamePart(const std::string& text);
 DWORD WindowsMajorVersion();
 // ProgramsFolderFrom with what the registry and Windows say.
 std::string UserProgramsFolder();
+// The all-users Programs folder; empty where Windows has none.
+std::string CommonProgramsFolder();
+// Whether this run's program items go to every user of the machine: an
+// administrator's installation is the machine's.
+bool ItemsForEveryUser();
 
 // The Program Manager road.
 class CGroupManager {
@@ -98,8 +103,9 @@ private:
 // Chooses the road per call: shell links when Windows is above 3.x.
 class CShellGroupManager : public CGroupManager {
 public:
-    // Asks Windows for its version and the user's Programs folder.
-    CShellGroupManager();
+    // Asks Windows for its version and the Programs folder: every user's
+    // (ItemsForEveryUser) or this user's.
+    explicit CShellGroupManager(bool everyUser = false);
     // The facts given: what tests and callers that know them use.
     CShellGroupManager(DWORD majorVersion, const std::string& programsFolder);
     ~CShellGroupManager() override;

@@ -55,7 +55,7 @@ void CreateProgramItems(CInstallApp& app)
 {
     // Program items are a convenience: nothing about them may stop the run.
     try {
-        CShellGroupManager manager;
+        CShellGroupManager manager(app.itemsForEveryUser);
         CreateProgramItems(app, manager);
     } catch (...) {
     }
@@ -78,7 +78,7 @@ void DropItemsOfMissingFiles(CInstallApp& app, CShellGroupManager& manager)
 void DropItemsOfMissingFiles(CInstallApp& app)
 {
     try {
-        CShellGroupManager manager;
+        CShellGroupManager manager(app.itemsForEveryUser);
         DropItemsOfMissingFiles(app, manager);
     } catch (const CFileException&) {
         // A link that can't be kept for an undo is not touched: the run stops.
@@ -103,7 +103,7 @@ void RemoveProgramItems(CInstallApp& app, CShellGroupManager& manager)
 void RemoveProgramItems(CInstallApp& app)
 {
     try {
-        CShellGroupManager manager;
+        CShellGroupManager manager(app.itemsForEveryUser);
         RemoveProgramItems(app, manager);
     } catch (...) {
     }

@@ -5,6 +5,7 @@
 
 #include "system/registry_place.h"
 
+#include <cstdint>
 #include <string>
 
 // App Paths\<name.ext>: the default value is the full path, "Path" its
@@ -15,10 +16,37 @@ void RegisterAppPath(const std::string& filePath,
 void UnregisterAppPath(const std::string& filePath,
                        const CRegistryPlace& place = CRegistryPlace::machine());
 
-// Uninstall\<keyName>: "DisplayName" and "UninstallString".
-void RegisterUninstall(const std::string& uninstallCommand, const std::string& keyName,
-                       const std::string& displayName,
+// What the list of installed software, package managers and detection
+// rules read of the product.
+struct CUninstallEntry {
+    std::string displayName;
+    // The uninstaller (this program in the installation folder).
+    std::string program;
+    std::string folder;
+    // From the distribution; left out when empty.
+    std::string version;
+    std::string publisher;
+    std::string urlInfoAbout;
+    std::string helpLink;
+    std::uint32_t estimatedSizeKb = 0;
+    std::string installDate;  // YYYYMMDD
+};
+
+// Uninstall\<keyName>: "DisplayName", "UninstallString" and
+// "QuietUninstallString" (the program's path in quotation marks, so that a
+// folder with blanks runs it and nothing else), "InstallLocation",
+// "DisplayIcon", "EstimatedSize", "InstallDate", "Language" (1027, Catalan),
+// "NoModify" and "NoRepair", and what the distribution gives: "DisplayVersion"
+// with "VersionMajor" and "VersionMinor", "Publisher", "URLInfoAbout",
+// "HelpLink".
+void RegisterUninstall(const CUninstallEntry& entry, const std::string& keyName,
                        const CRegistryPlace& place = CRegistryPlace::machine());
+// The entry's "EstimatedSize" once the files are as the run leaves them
+// (a later step may take some away again); nothing without the entry.
+void SetUninstallSize(const std::string& keyName, std::uint32_t kilobytes,
+                      const CRegistryPlace& place = CRegistryPlace::machine());
+// The command an uninstall entry runs: "\"program\" /U".
+std::string UninstallCommand(const std::string& program);
 // Deletes Uninstall\<keyName>.
 void UnregisterUninstall(const std::string& keyName,
                          const CRegistryPlace& place = CRegistryPlace::machine());

@@ -31,8 +31,16 @@ void CFolderPage::Prepare()
     // fixes the folder, unless what it left can't be a folder at all.
     m_fixed = !app.earlierFolder.empty() &&
               CheckFolderText(app.earlierFolder) == CFolderCheck::ok;
+    // The administrator's /DIR, where the product is not installed yet.
+    auto asked = app.switches.find("DIR");
+    m_otherAsked = false;
+    if (asked != app.switches.end() && m_fixed)
+        m_otherAsked = lstrcmpiA(WithTrailingBackslash(asked->second).c_str(),
+                                 WithTrailingBackslash(app.earlierFolder).c_str()) != 0;
     if (!app.earlierFolder.empty()) {
         m_folder = WithTrailingBackslash(app.earlierFolder);
+    } else if (asked != app.switches.end()) {
+        m_folder = WithTrailingBackslash(asked->second);
     } else {
         char drive = FirstFixedDrive([](char letter) {
             char root[] = {letter, ':', '\\', '\0'};
@@ -95,6 +103,15 @@ void CFolderPage::OnNext()
     // Without a window the folder stays the one prepared.
     if (m_hwnd)
         m_folder = WithTrailingBackslash(itemText(IDC_FOLDER_EDIT));
+    if (m_otherAsked) {
+        // Installed once on a machine: another folder is refused (said once).
+        m_otherAsked = false;
+        app.Ask(IDS_OTHER_FOLDER, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION, IDOK);
+        if (app.quietMode) {
+            FailRun();
+            return;
+        }
+    }
     if (UINT problem = Choose(app, m_folder)) {
         app.Ask(problem, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION, IDOK);
         // Unattended, nobody can choose another folder: the run fails.

@@ -36,4 +36,6 @@ protected:
 private:
     std::string m_folder;
     bool m_fixed = false;
+    // /DIR asked for another folder than the earlier installation's.
+    bool m_otherAsked = false;
 };

@@ -74,6 +74,7 @@ void ShowPage(int id, bool backwards)
     }
     if (!backwards && page->prev == kNoPage && r.current && r.current != page)
         page->prev = r.current->pageId;
+    CInstallApp::get().Trace("Page " + std::to_string(page->pageId) + (backwards ? " (back)" : ""));
 
     CPage* previous = r.current;
     if (!page->Present())

@@ -8,18 +8,13 @@
 #include "system/program_items.h"
 #include "system/registration.h"
 
+#include <cstdio>
+
 int CRegisteringPage::NextPageAfterRegistering(bool succeeded, bool restartNeeded)
 {
     if (!succeeded)
         return IDD_PAGE_FAILED;
     return restartNeeded ? IDD_PAGE_RESTART : IDD_PAGE_DONE;
-}
-
-std::string CRegisteringPage::UninstallCommand(const std::string& installFolder)
-{
-    CPath self;
-    self.setProgramFile();
-    return WithTrailingBackslash(installFolder) + self.fileName() + " /U";
 }
 
 int CRegisteringPage::DoWork()
@@ -30,8 +25,10 @@ int CRegisteringPage::DoWork()
     WriteUserData(app);
     WriteOptionsFile(app);
     ConfigureEditors(app);
-    // No item points at a file that a step above took away again.
+    // No item points at a file that a step above took away again, and the
+    // size shown is that of what stays.
     DropItemsOfMissingFiles(app);
+    SetUninstallSize(app.displayName, static_cast<std::uint32_t>((app.placedBytes + 1023) / 1024), m_place);
     WriteProductRecord(app);
     // From here on the installation stands, also if the machine goes off
     // before the last page is closed.
@@ -63,7 +60,24 @@ void CRegisteringPage::RegisterWithWindows(CInstallApp& app)
         return;
     std::string folder = WithTrailingBackslash(zero->second->path.text());
     RegisterAppPath(folder + app.mainFileName, m_place);
-    RegisterUninstall(UninstallCommand(folder), app.displayName, app.displayName, m_place);
+    CPath self;
+    self.setProgramFile();
+    CUninstallEntry entry;
+    entry.displayName = app.displayName;
+    // The uninstaller: this program, as the installation placed it.
+    entry.program = folder + self.fileName();
+    entry.folder = folder;
+    entry.version = app.product.version;
+    entry.publisher = app.product.publisher;
+    entry.urlInfoAbout = app.product.urlInfoAbout;
+    entry.helpLink = app.product.helpLink;
+    entry.estimatedSizeKb = static_cast<std::uint32_t>((app.placedBytes + 1023) / 1024);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char date[16];
+    std::snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    entry.installDate = date;
+    RegisterUninstall(entry, app.displayName, m_place);
 }
 
 void CRegisteringPage::WriteUserData(CInstallApp& app)

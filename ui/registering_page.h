@@ -20,9 +20,6 @@ public:
     // IDD_PAGE_DONE when the run succeeded, IDD_PAGE_RESTART when it also
     // needs a restart, IDD_PAGE_FAILED when it failed.
     static int NextPageAfterRegistering(bool succeeded, bool restartNeeded);
-    // The command that uninstalls: this program in the installation folder
-    // with " /U", without quotes.
-    static std::string UninstallCommand(const std::string& installFolder);
 
 private:
     // The steps of the work, in their fixed order.

@@ -1,6 +1,8 @@
 #include "ui/restart_page.h"
 
+#include "app/install_app.h"
 #include "platform/resource_string.h"
+#include "ui/page_framework.h"
 #include "resources/resource.h"
 
 namespace {
@@ -30,8 +32,12 @@ bool CRestartPage::RestartWindows()
 
 void CRestartPage::OnRestart()
 {
-    if (m_restart && m_restart())
+    if (m_restart && m_restart()) {
+        // Windows is on its way down: the run ends, saying who restarted it.
+        CInstallApp::get().EndWith(kExitRestartStarted);
+        ShowPage(kEndOfRun, false);
         return;
+    }
     std::string text = LoadResourceString(IDS_RESTART_FAILED);
     std::string caption = LoadResourceString(IDS_CAPTION);
     MessageBoxA(m_hwnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);

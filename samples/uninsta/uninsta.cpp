@@ -10,13 +10,18 @@
 
 namespace {
 
-// The value of "/PP:" on the command line: the rest of the token.
+// The value of "/PP:" on the command line: the rest of the token, or what
+// stands between quotation marks.
 std::string profilePath(const char* commandLine)
 {
     const char* found = std::strstr(commandLine, "/PP:");
     if (!found)
         return std::string();
     std::string value(found + 4);
+    if (!value.empty() && value[0] == '"') {
+        std::size_t end = value.find('"', 1);
+        return value.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+    }
     std::size_t blank = value.find(' ');
     return blank == std::string::npos ? value : value.substr(0, blank);
 }

@@ -128,14 +128,16 @@ query() { "$RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'; }
 query 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Manual.hlp' Path | grep -q 'C:\\OVCA40' ||
     fail "no application path"
 "$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
-    grep -qi 'C:\\OVCA40\\install.exe /U' || fail "no uninstall entry"
+    grep -qiF '"C:\OVCA40\install.exe" /U' || fail "no uninstall entry"
 "$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /reg:32 2>/dev/null | tr -d '\r' |
     grep -i 'syswow64\\ovctl32.dll' | grep -q '0x1' || fail "shared DLL not counted in the 32-bit view"
 "$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /reg:64 2>/dev/null | tr -d '\r' |
     grep -qi 'ovctl32.dll' && fail "shared DLL counted in the 64-bit view"
 # Every installed target has its shell link in the group's folder under the
-# user's Start-menu Programs, named by its title up to the title's last dot,
-# and pointing at the installed file (the uninstaller's with "/U").
+# Start-menu Programs of every user (an administrator's installation is the
+# machine's), and none in the user's own, named by its title up to the
+# title's last dot, and pointing at the installed file (the uninstaller's
+# with "/U").
 python3 - "$WINE_PREFIX_DIR/drive_c" "$work/log" <<'PY' || fail "program items missing"
 import configparser, glob, os, sys
 drive_c, log = sys.argv[1:]
@@ -143,10 +145,11 @@ ini = configparser.ConfigParser(interpolation=None, delimiters=("=",), strict=Fa
 ini.optionxform = str
 ini.read(log, encoding="utf-8")
 group = "Ortavel 4.0 Catal\u00e0"
-folders = glob.glob(os.path.join(drive_c, "users", "*", "AppData", "Roaming", "Microsoft",
-                                 "Windows", "Start Menu", "Programs", group))
-if len(folders) != 1:
-    sys.exit("no Start-menu group folder %r (found %r)" % (group, folders))
+folders = glob.glob(os.path.join(drive_c, "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", group))
+own = glob.glob(os.path.join(drive_c, "users", "*", "AppData", "Roaming", "Microsoft",
+                             "Windows", "Start Menu", "Programs", group))
+if len(folders) != 1 or own:
+    sys.exit("no all-users Start-menu group folder %r (found %r; the user's own: %r)" % (group, folders, own))
 problems, made = [], 0
 for key, value in ini["targets"].items():
     fields = value.split("|")

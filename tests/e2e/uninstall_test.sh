@@ -93,7 +93,7 @@ grep -qi 'ovctl32.dll' "$work/shared-after" && fail "the shared count of ovctl32
 [ -f "$system/ovctl32.dll" ] && fail "ovctl32.dll is still in the System folder"
 grep -qi 'uninsta.exe' "$work/shared-after" && fail "the count of uninsta.exe is still there"
 [ -f "$system/uninsta.exe" ] && fail "uninsta.exe is still in the System folder"
-groups=$(find "$drive_c/users" -path '*Start Menu/Programs/Ortavel 4.0 Catal*' 2>/dev/null)
+groups=$(find "$drive_c/users" "$drive_c/ProgramData" -path '*Start Menu/Programs/Ortavel 4.0 Catal*' 2>/dev/null)
 [ -z "$groups" ] || fail "the program group is still there: $groups"
 
 e2e_stop_prefix "$WINE_PREFIX_DIR"

@@ -220,7 +220,7 @@ void Builder::check() const
 {
     std::set<std::string> groups;
     for (const auto& g : m_layout.groups) {
-        static const std::set<std::string> reserved = {"DESTINATIONS", "GROUPS", "TARGETS", "DISKETTES", "LICENSE", "EVENTS", "USERDATA"};
+        static const std::set<std::string> reserved = {"DESTINATIONS", "GROUPS", "TARGETS", "DISKETTES", "LICENSE", "EVENTS", "USERDATA", "PRODUCT"};
         if (reserved.count(upper(g.name)))
             throw LayoutError(m_layout.file + ": group '" + g.name + "' would share its section with the profile's own [" + g.name + "]");
         groups.insert(g.name);
@@ -417,6 +417,17 @@ std::string Builder::profile() const
     for (const auto& t : m_layout.targets)
         ini << t.name << '=' << t.iconIndex << "|0|" << t.minimised << '|' << t.title << '|' << t.arguments << '|'
             << t.iconFile << '|' << nl;
+    // What the list of installed software shows; only what the layout gives.
+    const std::pair<const char*, const std::string*> product[] = {
+        {"version", &m_layout.version}, {"publisher", &m_layout.publisher},
+        {"urlinfo", &m_layout.urlInfoAbout}, {"helplink", &m_layout.helpLink}};
+    bool anyProduct = false;
+    for (const auto& p : product) {
+        if (p.second->empty())
+            continue;
+        ini << (anyProduct ? "" : "\r\n[product]\r\n") << p.first << '=' << *p.second << nl;
+        anyProduct = true;
+    }
     // The files the user changes after installation, by installed name.
     std::set<std::string> userData;
     for (const auto& item : m_layout.items) {

@@ -51,6 +51,7 @@ private:
     std::uint32_t time(const std::string& v) const;
     int destination(const std::string& v) const;
     std::string text(const std::string& v) const;   // a profile value: Windows-1252, no '|'
+    std::string version(const std::string& v) const; // digits and dots, a number first
     unsigned attribute(const std::string& word) const;
 
     std::string m_path;
@@ -213,6 +214,10 @@ void Parser::distributionKey(const std::string& key, const std::string& value)
     else if (key == "licence" || key == "license") m_layout.licence = value;
     else if (key == "time") m_layout.time = time(value);
     else if (key == "sources") m_layout.sources = (fs::path(m_layout.sources) / value).string();
+    else if (key == "version") m_layout.version = version(value);
+    else if (key == "publisher") m_layout.publisher = text(value);
+    else if (key == "url-info") m_layout.urlInfoAbout = text(value);
+    else if (key == "help-link") m_layout.helpLink = text(value);
     else fail("unknown key '" + key + "' in [distribution]");
 }
 
@@ -309,6 +314,16 @@ std::string Parser::text(const std::string& v) const
     if (converted->size() > 254)
         fail("'" + v + "' is longer than the 254 characters a profile value holds");
     return *converted;
+}
+
+std::string Parser::version(const std::string& v) const
+{
+    bool good = !v.empty() && std::isdigit(static_cast<unsigned char>(v[0])) && v.size() <= 32;
+    for (char c : v)
+        good = good && (std::isdigit(static_cast<unsigned char>(c)) || c == '.');
+    if (!good || v.back() == '.')
+        fail("'" + v + "' is no version: write numbers and dots, as 4.0.1");
+    return v;
 }
 
 unsigned Parser::attribute(const std::string& word) const

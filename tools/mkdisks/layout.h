@@ -89,6 +89,11 @@ struct Layout {
     std::vector<LayoutTarget> targets;
     std::map<int, LayoutDisk> disks;
     std::vector<std::pair<std::string, std::string>> license;   // name, company, date
+    // What the list of installed software shows of the product.
+    std::string version;         // "4.0.1": DisplayVersion, and its first two numbers
+    std::string publisher;
+    std::string urlInfoAbout;
+    std::string helpLink;
 };
 
 // Reads and checks a layout; paths in it are taken relative to its folder.

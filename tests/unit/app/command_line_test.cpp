@@ -2,41 +2,59 @@
 
 #include <gtest/gtest.h>
 
-TEST(CommandLine, SwitchesSplitAtBlanksWithKeyRules)
+TEST(CommandLine, SwitchesInEitherCaseLaterWins)
 {
-    CSwitches s = ParseCommandLine("  /U   /B /PP:C:\\TEMP\\X.INI  ignored /Xvalue /  ");
-    EXPECT_EQ(s.count("U"), 1u);
-    EXPECT_EQ(s.at("U"), "");
-    EXPECT_EQ(s.count("B"), 1u);
-    EXPECT_EQ(s.at("PP"), "C:\\TEMP\\X.INI");
-    // Without a colon the key is the single character after the slash.
-    EXPECT_EQ(s.at("X"), "value");
-    EXPECT_EQ(s.count("ignored"), 0u);
-    EXPECT_EQ(s.count(""), 0u);
-    EXPECT_EQ(s.size(), 4u);
+    CCommandLine line = ParseCommandLine("  /u   /B /q /pp:C:\\TEMP\\X.INI /Log  /D:C:\\FIRST\\ /d=C:\\LAST\\ ");
+    EXPECT_TRUE(line.refused.empty());
+    EXPECT_EQ(line.switches.at("U"), "");
+    EXPECT_EQ(line.switches.count("B"), 1u);
+    EXPECT_EQ(line.switches.count("Q"), 1u);
+    EXPECT_EQ(line.switches.at("PP"), "C:\\TEMP\\X.INI");
+    EXPECT_EQ(line.switches.at("LOG"), "");
+    EXPECT_EQ(line.switches.at("D"), "C:\\LAST\\");
+    EXPECT_EQ(line.switches.size(), 6u);
 }
 
-TEST(CommandLine, QuotesAreOrdinaryCaseMattersLaterWins)
+TEST(CommandLine, QuotedValuesKeepTheirBlanks)
 {
-    CSwitches s = ParseCommandLine("/D:\"C:\\A B\" /u /D:C:\\LAST\\");
-    // The quote starts an ordinary token; the blank still splits it.
-    EXPECT_EQ(s.at("D"), "C:\\LAST\\");
-    EXPECT_EQ(s.count("u"), 1u);
-    EXPECT_EQ(s.count("U"), 0u);
-
-    CSwitches q = ParseCommandLine("/D:\"C:\\A\"");
-    EXPECT_EQ(q.at("D"), "\"C:\\A\"");
+    CCommandLine line = ParseCommandLine("/D:\"C:\\Els meus discs\\\" /DIR=\"C:\\Programes\\Ortavel Catal\xE0\\\" "
+                                         "\"/LOG=C:\\logs\\ov 1.txt\"");
+    EXPECT_TRUE(line.refused.empty());
+    EXPECT_EQ(line.switches.at("D"), "C:\\Els meus discs\\");
+    EXPECT_EQ(line.switches.at("DIR"), "C:\\Programes\\Ortavel Catal\xE0\\");
+    EXPECT_EQ(line.switches.at("LOG"), "C:\\logs\\ov 1.txt");
+    // As a program that quotes for the C runtime writes a closing backslash.
+    EXPECT_EQ(ParseCommandLine("\"/DIR=C:\\A B\\\\\"").switches.at("DIR"), "C:\\A B\\");
 }
 
-TEST(CommandLine, SourceFolderSwitchWithAndWithoutColon)
+// What the program can't use is named, never passed over: an unknown
+// switch, a value where none is taken, a missing value, a stray word.
+TEST(CommandLine, WhatCantBeUsedIsRefused)
 {
-    EXPECT_EQ(ParseCommandLine("/D:C:\\DIST\\").at("D"), "C:\\DIST\\");
-    EXPECT_EQ(ParseCommandLine("/DC:\\DIST\\").at("D"), "C:\\DIST\\");
-    EXPECT_EQ(ParseCommandLine("/DC:\\DIST\\").count("DC"), 0u);
-    EXPECT_EQ(ParseCommandLine("/D\\\\SERVER\\DIST\\").at("D"), "\\\\SERVER\\DIST\\");
-    // Other keys keep the general rule: everything before the first colon.
-    CSwitches s = ParseCommandLine("/PP:A:B /XY:Z /D1:Q");
-    EXPECT_EQ(s.at("PP"), "A:B");
-    EXPECT_EQ(s.at("XY"), "Z");
-    EXPECT_EQ(s.at("D1"), "Q");
+    struct {
+        const char* line;
+        const char* refused;
+    } cases[] = {
+        {"/S", "/S"},         {"/X", "/X"},           {"/Qx", "/Qx"},       {"/U:1", "/U:1"},
+        {"/DIR", "/DIR"},     {"/DIR=", "/DIR="},     {"/D", "/D"},         {"/DIRECTORY", "/DIRECTORY"},
+        {"/", "/"},           {"install", "install"}, {"-Q", "-Q"},         {"/VERYSILENT", "/VERYSILENT"},
+    };
+    for (const auto& c : cases) {
+        CCommandLine line = ParseCommandLine(std::string("/Q ") + c.line);
+        ASSERT_EQ(line.refused.size(), 1u) << c.line;
+        EXPECT_EQ(line.refused[0], c.refused);
+        EXPECT_EQ(line.switches.count("Q"), 1u);
+    }
+}
+
+TEST(CommandLine, SourceFolderSwitchWithAndWithoutSeparator)
+{
+    EXPECT_EQ(ParseCommandLine("/D:C:\\DIST\\").switches.at("D"), "C:\\DIST\\");
+    EXPECT_EQ(ParseCommandLine("/DC:\\DIST\\").switches.at("D"), "C:\\DIST\\");
+    EXPECT_EQ(ParseCommandLine("/dc:\\dist\\").switches.at("D"), "c:\\dist\\");
+    EXPECT_EQ(ParseCommandLine("/D\\\\SERVER\\DIST\\").switches.at("D"), "\\\\SERVER\\DIST\\");
+    // The second uninstall stage's own command line.
+    CCommandLine stage = ParseCommandLine("/U /PP:C:\\OVCA40\\INSTALL.INI");
+    EXPECT_TRUE(stage.refused.empty());
+    EXPECT_EQ(stage.switches.at("PP"), "C:\\OVCA40\\INSTALL.INI");
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cstdio>
 
 TEST(Registration, AppPathNamesTheFileAndItsFolder)
@@ -37,22 +39,64 @@ TEST(Registration, AppPathNamesTheFileAndItsFolder)
     EXPECT_TRUE(KeyExists(place.root, place.appPathsKey() + "\\Ortavel.exe"));
 }
 
+namespace {
+
+CUninstallEntry entryAt(const std::string& folder, const std::string& name)
+{
+    CUninstallEntry entry;
+    entry.displayName = name;
+    entry.program = folder + "install.exe";
+    entry.folder = folder;
+    entry.estimatedSizeKb = 4321;
+    entry.installDate = "20261209";
+    return entry;
+}
+
+std::uint32_t dword(const CRawValue& value)
+{
+    std::uint32_t n = 0;
+    if (value.type == REG_DWORD && value.bytes.size() == 4)
+        std::memcpy(&n, value.bytes.data(), 4);
+    return n;
+}
+
+} // namespace
+
+// What a package manager or a detection rule reads: quoted commands that run
+// the uninstaller whatever blanks its folder holds, a quiet one, and the
+// distribution's version, publisher and links where it gives them.
 TEST(Registration, UninstallEntryIsOverwrittenAndRemovedAlone)
 {
     CScratchRegistryPlace scratch;
     const CRegistryPlace& place = scratch.place();
     const std::string name = "Ortavel 4.0 Catal\xE0";
-    RegisterUninstall("C:\\OLD\\install.exe /U", name, "Old name", place);
-    RegisterUninstall("C:\\OVCA40\\install.exe /U", name, name, place);
-    RegisterUninstall("C:\\OTHER\\setup.exe /U", "Other", "Other", place);
+    CUninstallEntry full = entryAt("C:\\Programes\\Ortavel Catal\xE0\\", name);
+    full.version = "4.0.1";
+    full.publisher = "Bramo";
+    full.helpLink = "https://www.bramo.example/ortavel/ajuda";
+    RegisterUninstall(entryAt("C:\\OLD\\", "Old name"), name, place);
+    RegisterUninstall(full, name, place);
+    RegisterUninstall(entryAt("C:\\OTHER\\", "Other"), "Other", place);
 
     std::string entry = place.uninstallKey() + "\\" + name;
-    CRawValue shown = ReadRawValue(place.root, entry, "DisplayName");
-    EXPECT_EQ(shown.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(shown.bytes, StoredText(name));
-    CRawValue command = ReadRawValue(place.root, entry, "UninstallString");
-    EXPECT_EQ(command.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(command.bytes, StoredText("C:\\OVCA40\\install.exe /U"));
+    auto text = [&](const char* value) { return ReadRawValue(place.root, entry, value).bytes; };
+    EXPECT_EQ(text("DisplayName"), StoredText(name));
+    EXPECT_EQ(text("UninstallString"), StoredText("\"C:\\Programes\\Ortavel Catal\xE0\\install.exe\" /U"));
+    EXPECT_EQ(text("QuietUninstallString"), StoredText("\"C:\\Programes\\Ortavel Catal\xE0\\install.exe\" /U /Q"));
+    EXPECT_EQ(text("InstallLocation"), StoredText("C:\\Programes\\Ortavel Catal\xE0\\"));
+    EXPECT_EQ(text("DisplayVersion"), StoredText("4.0.1"));
+    EXPECT_EQ(text("Publisher"), StoredText("Bramo"));
+    EXPECT_EQ(text("HelpLink"), StoredText("https://www.bramo.example/ortavel/ajuda"));
+    EXPECT_FALSE(ReadRawValue(place.root, entry, "URLInfoAbout").present);
+    EXPECT_EQ(text("InstallDate"), StoredText("20261209"));
+    EXPECT_EQ(dword(ReadRawValue(place.root, entry, "VersionMajor")), 4u);
+    EXPECT_EQ(dword(ReadRawValue(place.root, entry, "VersionMinor")), 0u);
+    EXPECT_EQ(dword(ReadRawValue(place.root, entry, "EstimatedSize")), 4321u);
+    EXPECT_EQ(dword(ReadRawValue(place.root, entry, "Language")), 1027u);
+    EXPECT_EQ(dword(ReadRawValue(place.root, entry, "NoModify")), 1u);
+    EXPECT_EQ(dword(ReadRawValue(place.root, entry, "NoRepair")), 1u);
+    // A distribution that gives no version leaves it out.
+    EXPECT_FALSE(ReadRawValue(place.root, place.uninstallKey() + "\\Other", "DisplayVersion").present);
 
     UnregisterUninstall(name, place);
     EXPECT_FALSE(KeyExists(place.root, entry));
@@ -77,11 +121,11 @@ TEST(Registration, ProgramRegistersUnderTheMachineKeys)
     RemoveRegistryTree(HKEY_LOCAL_MACHINE, uninstallKey);
 
     RegisterAppPath(std::string("C:\\OVCA40\\") + unique + ".exe");
-    RegisterUninstall("C:\\OVCA40\\install.exe /U", unique, unique);
+    RegisterUninstall(entryAt("C:\\OVCA40\\", unique), unique);
     bool appWritten = ReadRawValue(HKEY_LOCAL_MACHINE, appKey, "Path").bytes ==
                       StoredText("C:\\OVCA40");
     bool uninstallWritten = ReadRawValue(HKEY_LOCAL_MACHINE, uninstallKey, "UninstallString")
-                                .bytes == StoredText("C:\\OVCA40\\install.exe /U");
+                                .bytes == StoredText("\"C:\\OVCA40\\install.exe\" /U");
     UnregisterAppPath(std::string("C:\\OVCA40\\") + unique + ".exe");
     UnregisterUninstall(unique);
     bool appRemoved = !KeyExists(HKEY_LOCAL_MACHINE, appKey);

@@ -69,20 +69,30 @@ TEST(RestartPage, RefusedRestartSaysSoAndStaysThenDontRestartEndsTheRun)
     EXPECT_TRUE(run.app.mainWnd->exists());
     EXPECT_TRUE(run.app.succeeded);
 
-    // Accepted: Windows ends the run itself, so nothing more is shown.
+    press(IDD_PAGE_RESTART, IDC_DONT_RESTART);
+    EXPECT_TRUE(run.pumpUntil([&] { return !run.app.mainWnd->exists(); }));
+    EXPECT_EQ(CFakeRestart::calls, 1);
+    EXPECT_TRUE(run.app.succeeded);
+}
+
+// Accepted: Windows is on its way down; the run ends, and its code says that
+// the program started the restart.
+TEST(RestartPage, AnAcceptedRestartEndsTheRunWith1641)
+{
+    CTestRun run;
+    CFakeRestart::calls = 0;
     CFakeRestart::answer = true;
+    RegisterPage(std::make_unique<CRestartPage>(CFakeRestart::restart));
+    ShowPage(IDD_PAGE_RESTART, false);
+    ASSERT_TRUE(run.reached(IDD_PAGE_RESTART));
     {
         CDialogAnswerer answerer({});
         press(IDD_PAGE_RESTART, IDC_RESTART);
         EXPECT_TRUE(answerer.seen().empty());
     }
-    EXPECT_EQ(CFakeRestart::calls, 2);
-    EXPECT_EQ(run.currentId(), IDD_PAGE_RESTART);
-
-    press(IDD_PAGE_RESTART, IDC_DONT_RESTART);
     EXPECT_TRUE(run.pumpUntil([&] { return !run.app.mainWnd->exists(); }));
-    EXPECT_EQ(CFakeRestart::calls, 2);
-    EXPECT_TRUE(run.app.succeeded);
+    EXPECT_EQ(CFakeRestart::calls, 1);
+    EXPECT_EQ(run.app.ExitCode(), kExitRestartStarted);
 }
 
 TEST(RegisteringPage, SuccessorFollowsSuccessAndRestart)
@@ -149,7 +159,7 @@ TEST(RegisteringPage, RegistersTheProductAndOffersTheRestartWhenOneIsNeeded)
     EXPECT_EQ(ReadRawValue(place.root, entry, "DisplayName").bytes,
               StoredText(run.app.displayName));
     EXPECT_EQ(ReadRawValue(place.root, entry, "UninstallString").bytes,
-              StoredText("C:\\OVCA40\\" + ownFileName() + " /U"));
+              StoredText("\"C:\\OVCA40\\" + ownFileName() + "\" /U"));
 }
 
 TEST(RegisteringPage, EndsOnTheDonePageOrTheFailurePage)
