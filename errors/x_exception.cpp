@@ -33,7 +33,8 @@ const CErrorMessageRow kArchiveRows[] = {{kAnyCode, IDS_ERR_ARCHIVE_TITLE, IDS_E
 const CErrorMessageRow kResourceRows[] = {{kAnyCode, IDS_ERR_RESOURCE_TITLE, IDS_ERR_RESOURCE_TEXT}};
 const CErrorMessageRow kUserRows[] = {{kAnyCode, IDS_ERR_USER_TITLE, IDS_ERR_USER_TEXT}};
 const CErrorMessageRow kNotSupportedRows[] = {{kAnyCode, IDS_ERR_NOT_SUPPORTED_TITLE, IDS_ERR_NOT_SUPPORTED_TEXT}};
-const CErrorMessageRow kProfileRows[] = {{kAnyCode, IDS_PROFILE_ERROR_TITLE, IDS_PROFILE_ERROR_TEXT}};
+const CErrorMessageRow kProfileRows[] = {{kProfileDamaged, IDS_DISTRIBUTION_DAMAGED_TITLE, IDS_DISTRIBUTION_DAMAGED_TEXT},
+                                         {kAnyCode, IDS_PROFILE_ERROR_TITLE, IDS_PROFILE_ERROR_TEXT}};
 
 const CErrorMessageRow kMultiFileRows[] = {
     {kMultiFileNoVolumeHeader, IDS_ERR_NO_VOLUME_TITLE, IDS_ERR_NO_VOLUME_TEXT},

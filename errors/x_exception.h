@@ -63,6 +63,7 @@ X_EXCEPTION_CLASS(CXNotSupportedException)
 X_EXCEPTION_CLASS(CInstallProfileException)
 constexpr int kProfileNoDestinations = 0;   // the profile names no destination
 constexpr int kProfileUnresolvedFolder = 1; // a destination's folder can't be derived
+constexpr int kProfileDamaged = 2;          // not the profile the distribution was made with
 
 // Archive format.
 X_EXCEPTION_CLASS(CMultiFileException)

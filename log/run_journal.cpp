@@ -298,6 +298,7 @@ CRunJournal::StartResult CRunJournal::Begin(const std::string& logPath, Mode mod
     m_newFolders.clear();
     m_namedTemps.clear();
     m_placed.clear();
+    m_asideFolders.clear();
     switch (m_file.open(m_path)) {
     case CJournalFile::busy: return busy;
     case CJournalFile::failed: return failed;

@@ -1,6 +1,7 @@
 #include "profile/install_profile.h"
 
 #include "app/install_app.h"
+#include "archive/archive_crc.h"
 #include "errors/x_exception.h"
 #include "platform/message_pump.h"
 #include "profile/profile_access.h"
@@ -193,11 +194,33 @@ bool IsUserFile(const CInstallApp& app, const std::string& name, int destination
     return app.userFiles.count(UserFileKey(name, destination)) != 0;
 }
 
+bool ProfileIsWhole(const std::string& bytes)
+{
+    const std::string head = "[check]\r\ncrc=";
+    if (bytes.compare(0, head.size(), head) != 0)
+        return true;
+    std::size_t end = head.size() + 8;
+    if (bytes.size() < end + 2 || bytes.compare(end, 2, "\r\n") != 0)
+        return false;
+    std::uint32_t sealed = 0;
+    for (std::size_t i = head.size(); i < end; ++i) {
+        char c = bytes[i];
+        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0)
+            return false;
+        sealed = sealed << 4 | static_cast<std::uint32_t>(digit);
+    }
+    return ArchiveCrc::of(bytes.data() + end + 2, bytes.size() - end - 2) == sealed;
+}
+
 void ReadProfile(CInstallApp& app, const std::string& path)
 {
     // One read of the file answers every key and value as the platform would.
     CProfileFile file;
     file.load(path);
+    // A damaged distribution is refused before it is acted on.
+    if (!app.uninstallMode && !ProfileIsWhole(file.raw()))
+        throw CInstallProfileException(kProfileDamaged);
     readDestinations(app, file);
     PumpMessages();
     readGroups(app, file);

@@ -13,8 +13,14 @@ constexpr int kMaxDiskNumber = 255;
 // Reads destinations, groups, targets, the group sections and the disks, in
 // that order, letting window messages through between the steps. Raises
 // CInstallProfileException(kProfileNoDestinations) when there are no
-// destinations.
+// destinations, and (kProfileDamaged) before anything is read when the
+// installation profile is not the one its distribution was made with.
 void ReadProfile(CInstallApp& app, const std::string& file);
+
+// Whether an installation profile is the one mkdisks made: it begins with
+// "[check]" and "crc=" followed by the checksum of every byte after that
+// line. A profile without the seal (an older distribution) counts as whole.
+bool ProfileIsWhole(const std::string& bytes);
 
 // Every group's selection becomes its typical-installation flag.
 void SelectGroups(CInstallApp& app);

@@ -94,6 +94,7 @@ bool writable(const std::wstring& text)
 void CProfileFile::reset(const std::string& path)
 {
     m_path = path;
+    m_raw.clear();
     m_readable = true;
     m_encoding = ansi;
     parse(std::wstring());
@@ -103,6 +104,7 @@ void CProfileFile::readText(const std::string& bytes)
 {
     // The platform reads a byte-order mark as Unicode text, anything else in
     // the system code page.
+    m_raw = bytes;
     const char* p = bytes.data();
     std::size_t n = bytes.size();
     m_readable = true;

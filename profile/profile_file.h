@@ -29,6 +29,8 @@ public:
     void readText(const std::string& bytes);
     // The bytes save writes, in the file's own encoding.
     std::string bytes() const;
+    // The bytes as they were read.
+    const std::string& raw() const { return m_raw; }
 
     // What GetPrivateProfileStringA answers for this file, buffer and size
     // alike: a null section lists the sections, a null key a section's keys.
@@ -90,6 +92,7 @@ private:
     std::uint32_t keyList(const std::wstring& section, wchar_t* buffer, std::uint32_t size) const;
 
     std::string m_path;
+    std::string m_raw;
     bool m_readable = true;
     Encoding m_encoding = ansi;
     std::vector<Section> m_sections; // [0]: the lines before the first header

@@ -6,6 +6,8 @@
 #   quiet       /Q installs and uninstalls (0); the user's dictionaries stay
 #   disk        a disk that is missing: 1603
 #   damaged     a damaged member: 1603, the error in the log
+#   profile     install.ini cut in half, or one byte of it changed: 1603
+#               before anything is done, the error in the log
 #   space       too little free space: 1603
 #   cancel      the disk prompt answered "Cancel·lar" half-way through the
 #               copy, through the pages: 1602
@@ -83,14 +85,34 @@ quiet 1603 damaged
 e2e_events | grep -q "Errada" || fail "damaged: the error is not in the log"
 e2e_same_as before || fail "damaged: the failed run changed the machine"
 
+# --- profile -------------------------------------------------------------------
+for defect in cut changed; do
+    machine "profile-$defect"
+    python3 - "$WINE_PREFIX_DIR/drive_c/DIST/DISK01/install.ini" "$defect" <<'PY' || fail "profile: no profile"
+import sys
+path, defect = sys.argv[1:]
+data = bytearray(open(path, "rb").read())
+if defect == "cut":
+    data = data[:len(data) // 2]
+else:
+    data[len(data) * 2 // 3] ^= 0x01
+open(path, "wb").write(data)
+PY
+    e2e_snapshot before
+    quiet 1603 "profile-$defect"
+    e2e_events | grep -q "Errada 1061" || fail "profile-$defect: the log does not say the distribution is damaged"
+    e2e_same_as before || fail "profile-$defect: a damaged distribution changed the machine"
+done
+
 # --- space ---------------------------------------------------------------------
 machine space
 # Records that ask for more than the drive has free; the check comes first.
+# The profile is edited as an unsealed one, as older distributions are.
 python3 - "$WINE_PREFIX_DIR/drive_c/DIST/DISK01/install.ini" <<'PY' || fail "space: no profile"
-import shutil, sys
+import re, shutil, sys
 path = sys.argv[1]
 need = shutil.disk_usage(path).free // 2000000000 + 4
-text = open(path, encoding="cp1252", newline="").read()
+text = re.sub(r"^\[check\]\r\ncrc=[0-9A-F]{8}\r\n", "", open(path, encoding="cp1252", newline="").read())
 extra = "".join("BIG%04d=2000000000|5|1|1|0\r\n" % i for i in range(need))
 open(path, "w", encoding="cp1252", newline="").write(text.replace("[Programa]\r\n", "[Programa]\r\n" + extra, 1))
 PY

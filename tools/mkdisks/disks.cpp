@@ -1,5 +1,6 @@
 #include "disks.h"
 
+#include "archive/archive_crc.h"
 #include "archive/codec.h"
 #include "archive/entry_header.h"
 #include "archive/multi_file.h"
@@ -220,7 +221,7 @@ void Builder::check() const
 {
     std::set<std::string> groups;
     for (const auto& g : m_layout.groups) {
-        static const std::set<std::string> reserved = {"DESTINATIONS", "GROUPS", "TARGETS", "DISKETTES", "LICENSE", "EVENTS", "USERDATA", "PRODUCT"};
+        static const std::set<std::string> reserved = {"DESTINATIONS", "GROUPS", "TARGETS", "DISKETTES", "LICENSE", "EVENTS", "USERDATA", "PRODUCT", "CHECK"};
         if (reserved.count(upper(g.name)))
             throw LayoutError(m_layout.file + ": group '" + g.name + "' would share its section with the profile's own [" + g.name + "]");
         groups.insert(g.name);
@@ -448,7 +449,12 @@ std::string Builder::profile() const
         for (const auto& kv : m_layout.license)
             ini << kv.first << '=' << kv.second << nl;
     }
-    return ini.str();
+    // Sealed: the installer refuses a profile that is not the one made
+    // here (a disk that lost its end, a byte changed) before it acts on it.
+    std::string body = ini.str();
+    char seal[32];
+    std::snprintf(seal, sizeof seal, "[check]\r\ncrc=%08X\r\n", ArchiveCrc::of(body.data(), body.size()));
+    return seal + body;
 }
 
 void Builder::writeVolume(const PlacedItem& p, const PlacedVolume& v, const std::string& path) const

@@ -1,6 +1,7 @@
 #include "profile/install_profile.h"
 
 #include "app/install_app.h"
+#include "archive/archive_crc.h"
 #include "errors/x_exception.h"
 #include "log/install_log.h"
 #include "log/run_journal.h"
@@ -149,6 +150,38 @@ TEST_F(InstallProfile, MissingOrBadDestinationsRaiseProfileErrors)
             EXPECT_EQ(e.code, kProfileUnresolvedFolder);
         }
     }
+}
+
+// A sealed profile is read only when it is the one mkdisks made; a cut or
+// changed one is refused before anything is read, an unsealed one (an older
+// distribution) is read as it is.
+TEST_F(InstallProfile, ADamagedDistributionIsRefused)
+{
+    const std::string body = "[destinations]\r\n0=OVCA40|-1|\r\n[groups]\r\nBase=a|b|1|1|0\r\n";
+    char seal[32];
+    std::snprintf(seal, sizeof seal, "[check]\r\ncrc=%08X\r\n", ArchiveCrc::of(body.data(), body.size()));
+    const std::string whole = seal + body;
+    EXPECT_TRUE(ProfileIsWhole(whole));
+    EXPECT_TRUE(ProfileIsWhole(body));
+    std::string changed = whole;
+    changed[changed.size() - 5] ^= 1;
+    std::string badDigit = whole;
+    badDigit[14] = 'g';
+    for (const std::string& damaged : {whole.substr(0, whole.size() / 2), whole.substr(0, whole.size() - 1), changed,
+                                       badDigit, whole.substr(0, 18)})
+        EXPECT_FALSE(ProfileIsWhole(damaged)) << damaged;
+
+    scratch.write("cut.ini", whole.substr(0, whole.size() - 10));
+    try {
+        ReadProfile(app, scratch / "cut.ini");
+        FAIL() << "a cut profile was read";
+    } catch (const CInstallProfileException& e) {
+        EXPECT_EQ(e.code, kProfileDamaged);
+    }
+    EXPECT_TRUE(app.groups.empty());
+    scratch.write("whole.ini", whole);
+    ReadProfile(app, scratch / "whole.ini");
+    EXPECT_EQ(app.groups.size(), 1u);
 }
 
 TEST_F(InstallProfile, BadRecordsNeverCrash)

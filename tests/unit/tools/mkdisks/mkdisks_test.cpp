@@ -1,5 +1,6 @@
 // The disk builder: splitting, the layout reader, and a whole distribution
 // built, read back bit for bit and built again to the same bytes.
+#include "archive/archive_crc.h"
 #include "tools/mkdisks/disks.h"
 #include "tools/mkdisks/inspect.h"
 #include "tools/mkdisks/layout.h"
@@ -313,6 +314,11 @@ TEST(MkDisks, RealisticDistributionRoundTrip)
     EXPECT_EQ(profileSection(ini, "diskettes")["1"], "Ortavel 4.0 Catal\xE0 - Disc 1|");
     EXPECT_EQ(profileSection(ini, "diskettes").size(), static_cast<std::size_t>(disks));
     EXPECT_EQ(profileSection(ini, "license")["company"], "Bramo");
+    // Sealed with the checksum of everything after the seal's line.
+    ASSERT_EQ(ini.compare(0, 13, "[check]\r\ncrc="), 0);
+    char seal[16];
+    std::snprintf(seal, sizeof seal, "%08X", ArchiveCrc::of(ini.data() + 23, ini.size() - 23));
+    EXPECT_EQ(ini.substr(13, 8), seal);
     // The user's own words: a later installation keeps them.
     EXPECT_EQ(profileSection(ini, "userdata"), (std::map<std::string, std::string>{{"usuari.dic", "1"}}));
 
