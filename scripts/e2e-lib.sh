@@ -170,6 +170,15 @@ e2e_same_as() {
     python3 "$E2E_ROOT/tests/e2e/machine_state.py" compare "$WINE_PREFIX_DIR" "$WINE_PREFIX_DIR.$name.json" $allow
 }
 
+# e2e_work_with_holder: WORK, a scratch folder that goes when the script
+# ends, and a holder (e2e_hold) that a failed check left is told to go then,
+# so that nothing outlives the test.
+e2e_work_with_holder() {
+    work=$(mktemp -d)
+    HOLD_PID=
+    trap '[ -n "$HOLD_PID" ] && [ -n "$WINE_PREFIX_DIR" ] && touch "$WINE_PREFIX_DIR/drive_c/hold.go"; rm -rf "$work"' EXIT
+}
+
 # e2e_hold FILE NAME: a program of the scenario's prefix holds FILE open
 # (shared with nobody, as a running word processor holds its library) until
 # C:\hold.go appears or the prefix's processes are ended; sets HOLD_PID.

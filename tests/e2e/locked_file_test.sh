@@ -17,14 +17,7 @@ E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
 disks="$E2E_ROOT/build/samples/disks"
 files="$E2E_ROOT/build/samples/files"
-work=$(mktemp -d)
-HOLD_PID=
-cleanup() {
-    # A holder left by a failed check is told to go, so nothing outlives the test.
-    [ -n "$HOLD_PID" ] && [ -n "$WINE_PREFIX_DIR" ] && touch "$WINE_PREFIX_DIR/drive_c/hold.go"
-    rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_work_with_holder
 
 e2e_sample_disks "$work"
 new=$(find "$files" -type f -iname ovca40.exe | head -n1)

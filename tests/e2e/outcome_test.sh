@@ -9,13 +9,7 @@
 #            the run ends with 0 and the second stage still runs
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
-work=$(mktemp -d)
-HOLD_PID=
-cleanup() {
-    [ -n "$HOLD_PID" ] && [ -n "$WINE_PREFIX_DIR" ] && touch "$WINE_PREFIX_DIR/drive_c/hold.go"
-    rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_work_with_holder
 e2e_sample_disks "$work"
 
 # installed NAME: a fresh prefix with the disks, snapshot "before", then an
