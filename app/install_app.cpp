@@ -125,6 +125,49 @@ void CInstallApp::ApplySwitches(const std::string& commandLine)
     }
 }
 
+bool CInstallApp::OpenDownload()
+{
+    CPath self;
+    self.setProgramFile();
+    CBundle::Kind kind = download.Read(self.text());
+    if (kind != CBundle::damaged) {
+        if (kind == CBundle::whole)
+            Trace("Installing from the download " + self.text() + ".");
+        return true;
+    }
+    try {
+        throw CInstallProfileException(kProfileDamaged);
+    } catch (...) {
+        ShowCurrentError(IDS_CANNOT_CONTINUE);
+    }
+    return false;
+}
+
+CFilePart CInstallApp::SourcePart(const std::string& name) const
+{
+    if (download.active()) {
+        const CBundlePart* part = download.Find(name);
+        if (part)
+            return {download.path(), part->offset, part->length};
+        // Not in the download: a missing file, as a disk would report it.
+        throw CFileException(CFileException::fileNotFound, name);
+    }
+    return {sourceFolder.folderText() + name};
+}
+
+bool CInstallApp::SourceStatus(const std::string& name, CFile::Status& status) const
+{
+    if (!download.active())
+        return CFile::getStatus(sourceFolder.folderText() + name, status);
+    const CBundlePart* part = download.Find(name);
+    if (!part)
+        return false;
+    status.size = part->length;
+    status.modified = part->modified;
+    status.attributes = part->attributes;
+    return true;
+}
+
 std::string CInstallApp::InstallFolder() const
 {
     auto zero = destinations.find(kDestInstallFolder);
@@ -277,6 +320,13 @@ bool CInstallApp::InitInstance()
         // else is done.
         MessageBoxA(nullptr, LoadResourceString(IDS_USAGE).c_str(),
                     LoadResourceString(IDS_STARTUP_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+        PostQuitMessage(0);
+        return true;
+    }
+
+    // A download cut short or changed is refused before anything is done.
+    if (!uninstallMode && !OpenDownload()) {
+        Fail();
         PostQuitMessage(0);
         return true;
     }

@@ -4,9 +4,11 @@
 
 #include "app/command_line.h"
 #include "app/user_info.h"
+#include "archive/bundle.h"
 #include "editors/editor_table.h"
 #include "log/run_journal.h"
 #include "log/run_log.h"
+#include "platform/file.h"
 #include "platform/path.h"
 #include "platform/win_app.h"
 #include "profile/profile_model.h"
@@ -77,6 +79,9 @@ public:
     std::uint64_t placedBytes = 0;
     CPath profilePath;
     CPath sourceFolder;
+    // The program is itself the distribution (a download): the files of
+    // the disks are read from it, and sourceFolder is not used.
+    CBundle download;
     CUserInfo userInfo;
     CPath logPath;
     bool loggingEnabled = false;
@@ -127,6 +132,15 @@ public:
 
     // The main window, owner of the run's boxes; null without one (/Q).
     HWND MainWindow() const;
+
+    // Checks whether the program carries the distribution; false (the
+    // error shown or logged) when it carries a damaged one.
+    bool OpenDownload();
+    // Where a file of the distribution is read: in the download, or in the
+    // source folder (CFileException when the download lacks it).
+    CFilePart SourcePart(const std::string& name) const;
+    // A distribution file's size, time and attributes; false when missing.
+    bool SourceStatus(const std::string& name, CFile::Status& status) const;
 
     // The installation folder (destination 0) with its closing backslash;
     // empty while it is unknown.

@@ -4,10 +4,11 @@
 #include "platform/path.h"
 #include "platform/registry.h"
 #include "profile/profile_access.h"
+#include "profile/profile_file.h"
 
 #include <ctime>
 
-bool CUserInfo::Read(const std::string& profileFile)
+bool CUserInfo::Read(const CProfileFile& profile)
 {
     CRegKey key;
     if (key.open(HKEY_CURRENT_USER, kProductKey)) {
@@ -21,16 +22,16 @@ bool CUserInfo::Read(const std::string& profileFile)
         if (!name.empty())
             return true;
     }
-    CProfileEntry entry("", "license", "name", profileFile, false);
-    bool found = entry.Read();
+    CProfileEntry entry("", "license", "name", profile.path(), false);
+    bool found = entry.Read(profile);
     name = entry.value;
     entry.key = "company";
     entry.value.clear();
-    found = entry.Read() || found;
+    found = entry.Read(profile) || found;
     company = entry.value;
     entry.key = "date";
     entry.value.clear();
-    entry.Read();
+    entry.Read(profile);
     date = entry.value;
     return found;
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class CProfileFile;
+
 struct CUserInfo {
     std::string name;
     std::string company;
@@ -12,7 +14,7 @@ struct CUserInfo {
 
     // From the product key when it holds a name, else from the profile's
     // "license" section; true when a name or an entity was found.
-    bool Read(const std::string& profileFile);
+    bool Read(const CProfileFile& profile);
     // Stamps today's date and stores the record in the product key when
     // that key exists; it is never created here.
     void Write();

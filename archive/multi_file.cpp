@@ -111,20 +111,20 @@ CMultiFile::CMultiFile()
 
 CMultiFile::~CMultiFile() = default;
 
-void CMultiFile::open(const std::string& path)
+void CMultiFile::open(const CFilePart& part)
 {
-    CFile::open(path, modeRead);
+    CFile::open(part);
     unsigned char header[VolumeHeader::size];
     if (rawRead(header, sizeof header) < sizeof header)
-        throw CFileException(CFileException::endOfFile, path);
+        throw CFileException(CFileException::endOfFile, part.path);
     if (!VolumeHeader::isValid(header))
         throw CMultiFileException(kMultiFileNoVolumeHeader);
     firstEntryOffset = static_cast<std::uint32_t>(position());
 }
 
-void CMultiFile::openPlain(const std::string& path)
+void CMultiFile::openPlain(const CFilePart& part)
 {
-    CFile::open(path, modeRead);
+    CFile::open(part);
     firstEntryOffset = 0;
 }
 

@@ -64,10 +64,12 @@ public:
 
     // Opens a volume file for reading and checks its header; counters carry on,
     // so an endOfVolume override uses this to continue in the next volume.
-    void open(const std::string& path);
+    void open(const std::string& path) { open(CFilePart{path}); }
+    void open(const CFilePart& part);
     // Opens a file that has no volume header (a plain file placed as a
     // made-up stored member by the copy engine).
-    void openPlain(const std::string& path);
+    void openPlain(const std::string& path) { openPlain(CFilePart{path}); }
+    void openPlain(const CFilePart& part);
 
     // Reads the next entry header into entry; false when the list has ended.
     // Without reposition, data of the previous member that nobody consumed is

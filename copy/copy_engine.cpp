@@ -103,6 +103,10 @@ int CCopyEngine::CopyFiles()
 
 std::string CCopyEngine::NextVolume(const std::string& name, int disk)
 {
+    // A download holds each archive in one volume: a member that runs on
+    // is damage, not a disk to ask for.
+    if (m_app.download.active())
+        throw CFileException(CFileException::endOfFile, m_app.download.path());
     if (!EnsureSourceFile(m_app, name, disk))
         stop();
     return m_app.sourceFolder.folderText() + name;
@@ -136,14 +140,15 @@ void CCopyEngine::CopyGroupFile(CGroupFile& record)
     try {
         if (!EnsureSourceFile(m_app, record.name, record.disk))
             stop();
-        sourcePath = m_app.sourceFolder.folderText() + record.name;
+        CFilePart source = m_app.SourcePart(record.name);
+        sourcePath = source.path;
         record.currentDisk = record.disk;
         if (record.kind == 0 && record.destination == kDestNotInstalled)
             m_done += static_cast<std::uint32_t>(record.size);
         else if (record.kind == 0)
-            copyPlainFile(record, sourcePath);
+            copyPlainFile(record, source);
         else if (record.kind == 1)
-            copyArchive(record, sourcePath);
+            copyArchive(record, source);
     } catch (const CUserException&) {
         m_app.Fail();
     } catch (const CXUserException&) {
@@ -157,10 +162,11 @@ void CCopyEngine::CopyGroupFile(CGroupFile& record)
     record.abortClose();
 }
 
-void CCopyEngine::copyPlainFile(CGroupFile& record, const std::string& sourcePath)
+void CCopyEngine::copyPlainFile(CGroupFile& record, const CFilePart& source)
 {
+    const std::string& sourcePath = source.path;
     CFile::Status status;
-    if (!CFile::getStatus(sourcePath, status))
+    if (!m_app.SourceStatus(record.name, status))
         throw CFileException(CFileException::fileNotFound, sourcePath);
     // Exactly the profile's size is installed: a file of another size is
     // not the one the distribution was made with.
@@ -169,7 +175,7 @@ void CCopyEngine::copyPlainFile(CGroupFile& record, const std::string& sourcePat
     if (status.size > static_cast<std::uint64_t>(std::max(record.size, 0)))
         throw CFileException(CFileException::invalidFile, sourcePath);
 
-    record.openPlain(sourcePath);
+    record.openPlain(source);
     CInstallEntry entry;
     entry.source = &record;
     entry.name = sourcePath;
@@ -188,9 +194,9 @@ void CCopyEngine::copyPlainFile(CGroupFile& record, const std::string& sourcePat
     placeEntry(entry);
 }
 
-void CCopyEngine::copyArchive(CGroupFile& record, const std::string& sourcePath)
+void CCopyEngine::copyArchive(CGroupFile& record, const CFilePart& source)
 {
-    record.open(sourcePath);
+    record.open(source);
     for (;;) {
         pumpNowAndThen();
         if (!m_app.succeeded)

@@ -71,8 +71,8 @@ public:
     static std::string NamePart(const std::string& memberName);
 
 private:
-    void copyPlainFile(CGroupFile& record, const std::string& sourcePath);
-    void copyArchive(CGroupFile& record, const std::string& sourcePath);
+    void copyPlainFile(CGroupFile& record, const CFilePart& source);
+    void copyArchive(CGroupFile& record, const CFilePart& source);
     void placeEntry(CInstallEntry& entry);
     std::string makeFolder(int destination);
     // Whether a file is at path: in a folder this run made, one this run

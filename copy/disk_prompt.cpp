@@ -36,6 +36,10 @@ std::string SiblingDiskFolder(const std::string& folder, int diskNumber)
 
 bool EnsureSourceFile(CInstallApp& app, const std::string& fileName, int diskNumber)
 {
+    // A download has no disks to ask for: a file it lacks is an error of
+    // the reading.
+    if (app.download.active())
+        return true;
     CPath path(app.sourceFolder.folderText() + fileName);
     if (path.exists())
         return true;

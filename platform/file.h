@@ -8,6 +8,15 @@
 #include <cstdint>
 #include <string>
 
+// Where a file's bytes are read from: a whole file, or length bytes of one
+// from offset (a part of the one-file distribution).
+struct CFilePart {
+    static constexpr std::uint64_t whole = ~std::uint64_t(0);
+    std::string path;
+    std::uint64_t offset = 0;
+    std::uint64_t length = whole;
+};
+
 class CFile {
 public:
     enum OpenMode {
@@ -36,6 +45,13 @@ public:
 
     // Opens path; a file still open is closed first (errors ignored).
     void open(const std::string& path, OpenMode mode);
+    // Opens length bytes of path from offset for reading, as a file of
+    // their own: positions count from offset and reads end at its last
+    // byte (the parts of the one-file distribution). endOfFile when the
+    // file is shorter.
+    void openPart(const std::string& path, std::uint64_t offset, std::uint64_t length);
+    // Opens a whole file or a part of one for reading.
+    void open(const CFilePart& part);
     bool isOpen() const { return m_handle != invalidHandle; }
     // Closes and reports a failure to flush; closing a closed file does nothing.
     void close();
@@ -51,6 +67,8 @@ public:
     std::uint64_t seek(std::int64_t offset, SeekFrom from);
     std::uint64_t position() const;
     std::uint64_t length() const;
+    // Where an open part begins in its file (0 for a whole file).
+    std::uint64_t partOffset() const { return m_part.begin; }
 
     // The path the file was opened with (kept after close for messages).
     const std::string& path() const { return m_path; }
@@ -78,9 +96,22 @@ public:
 
 private:
     static constexpr std::intptr_t invalidHandle = -1;
+    // The backend's calls on the whole file.
+    std::size_t readRaw(void* buffer, std::size_t count);
+    std::uint64_t seekRaw(std::int64_t offset, SeekFrom from);
+    std::uint64_t positionRaw() const;
+    std::uint64_t lengthRaw() const;
+    // The stretch of the file an openPart opened; whole otherwise.
+    struct Part {
+        bool active = false;
+        std::uint64_t begin = 0, end = 0;
+        std::uint64_t at = 0;   // the file position, kept so a read asks nothing more
+    };
+
     [[noreturn]] void fail(int cause) const;
     [[noreturn]] void failFromSystem() const;
 
     std::intptr_t m_handle = invalidHandle;   // HANDLE on Win32, descriptor on POSIX
     std::string m_path;
+    Part m_part;
 };

@@ -28,6 +28,7 @@ void CFile::open(const std::string& path, OpenMode mode)
 {
     abortClose();
     m_path = path;
+    m_part = Part();
     int flags = O_CLOEXEC;
     switch (mode) {
     case modeRead: flags |= O_RDONLY; break;
@@ -67,6 +68,7 @@ void CFile::close()
         return;
     int fd = static_cast<int>(m_handle);
     m_handle = invalidHandle;
+    m_part = Part();
     if (::close(fd) != 0 && errno != EINTR)
         failFromSystem();
 }
@@ -76,10 +78,11 @@ void CFile::abortClose() noexcept
     if (isOpen()) {
         ::close(static_cast<int>(m_handle));
         m_handle = invalidHandle;
+        m_part = Part();
     }
 }
 
-std::size_t CFile::read(void* buffer, std::size_t count)
+std::size_t CFile::readRaw(void* buffer, std::size_t count)
 {
     if (!isOpen())
         fail(CFileException::invalidFile);
@@ -125,7 +128,7 @@ void CFile::write(const void* buffer, std::size_t count)
     }
 }
 
-std::uint64_t CFile::seek(std::int64_t offset, SeekFrom from)
+std::uint64_t CFile::seekRaw(std::int64_t offset, SeekFrom from)
 {
     if (!isOpen())
         fail(CFileException::invalidFile);
@@ -136,7 +139,7 @@ std::uint64_t CFile::seek(std::int64_t offset, SeekFrom from)
     return static_cast<std::uint64_t>(r);
 }
 
-std::uint64_t CFile::position() const
+std::uint64_t CFile::positionRaw() const
 {
     if (!isOpen())
         fail(CFileException::invalidFile);
@@ -146,7 +149,7 @@ std::uint64_t CFile::position() const
     return static_cast<std::uint64_t>(r);
 }
 
-std::uint64_t CFile::length() const
+std::uint64_t CFile::lengthRaw() const
 {
     if (!isOpen())
         fail(CFileException::invalidFile);

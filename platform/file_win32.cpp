@@ -41,6 +41,7 @@ void CFile::open(const std::string& path, OpenMode mode)
 {
     abortClose();
     m_path = path;
+    m_part = Part();
     DWORD access = GENERIC_READ | GENERIC_WRITE;
     DWORD share = 0;
     DWORD disposition = OPEN_EXISTING;
@@ -103,6 +104,7 @@ void CFile::close()
         return;
     HANDLE h = toHandle(m_handle);
     m_handle = invalidHandle;
+    m_part = Part();
     if (!CloseHandle(h))
         failFromSystem();
 }
@@ -112,10 +114,11 @@ void CFile::abortClose() noexcept
     if (isOpen()) {
         CloseHandle(toHandle(m_handle));
         m_handle = invalidHandle;
+        m_part = Part();
     }
 }
 
-std::size_t CFile::read(void* buffer, std::size_t count)
+std::size_t CFile::readRaw(void* buffer, std::size_t count)
 {
     if (!isOpen())
         fail(CFileException::invalidFile);
@@ -161,7 +164,7 @@ void CFile::write(const void* buffer, std::size_t count)
     }
 }
 
-std::uint64_t CFile::seek(std::int64_t offset, SeekFrom from)
+std::uint64_t CFile::seekRaw(std::int64_t offset, SeekFrom from)
 {
     if (!isOpen())
         fail(CFileException::invalidFile);
@@ -174,7 +177,7 @@ std::uint64_t CFile::seek(std::int64_t offset, SeekFrom from)
     return static_cast<std::uint64_t>(result.QuadPart);
 }
 
-std::uint64_t CFile::position() const
+std::uint64_t CFile::positionRaw() const
 {
     if (!isOpen())
         fail(CFileException::invalidFile);
@@ -186,7 +189,7 @@ std::uint64_t CFile::position() const
     return static_cast<std::uint64_t>(result.QuadPart);
 }
 
-std::uint64_t CFile::length() const
+std::uint64_t CFile::lengthRaw() const
 {
     if (!isOpen())
         fail(CFileException::invalidFile);

@@ -213,11 +213,24 @@ bool ProfileIsWhole(const std::string& bytes)
     return ArchiveCrc::of(bytes.data() + end + 2, bytes.size() - end - 2) == sealed;
 }
 
+void LoadInstallProfile(const CInstallApp& app, const std::string& path, CProfileFile& file)
+{
+    if (app.uninstallMode || !app.download.active()) {
+        file.load(path);
+        return;
+    }
+    const CBundlePart* part = app.download.Find("install.ini");
+    // A download without its profile was not made whole.
+    if (!part)
+        throw CInstallProfileException(kProfileDamaged);
+    file.readText(app.download.ReadPart(*part));
+}
+
 void ReadProfile(CInstallApp& app, const std::string& path)
 {
     // One read of the file answers every key and value as the platform would.
     CProfileFile file;
-    file.load(path);
+    LoadInstallProfile(app, path, file);
     // A damaged distribution is refused before it is acted on.
     if (!app.uninstallMode && !ProfileIsWhole(file.raw()))
         throw CInstallProfileException(kProfileDamaged);

@@ -6,6 +6,7 @@
 #include <string>
 
 class CInstallApp;
+class CProfileFile;
 
 // Largest disk number a profile may give; a record beyond it is ignored.
 constexpr int kMaxDiskNumber = 255;
@@ -16,6 +17,9 @@ constexpr int kMaxDiskNumber = 255;
 // destinations, and (kProfileDamaged) before anything is read when the
 // installation profile is not the one its distribution was made with.
 void ReadProfile(CInstallApp& app, const std::string& file);
+// Reads the installation profile into an image: from the download when
+// the program carries the distribution (file is then not read), else file.
+void LoadInstallProfile(const CInstallApp& app, const std::string& file, CProfileFile& image);
 
 // Whether an installation profile is the one mkdisks made: it begins with
 // "[check]" and "crc=" followed by the checksum of every byte after that

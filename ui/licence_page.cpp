@@ -1,26 +1,27 @@
 #include "ui/licence_page.h"
 
 #include "app/install_app.h"
+#include "platform/exception.h"
+#include "platform/file.h"
 #include "platform/resource_string.h"
 #include "resources/resource.h"
 
 #include <vector>
 
-bool CLicencePage::ReadLicence(const std::string& path, std::string& text)
+bool CLicencePage::ReadLicence(const CFilePart& source, std::string& text)
 {
     text.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
     // A longer file is cut: the last byte of the buffer stays the zero that
     // ends the text.
     std::vector<char> buffer(kBufferSize, '\0');
-    DWORD got = 0;
-    BOOL ok = ReadFile(file, buffer.data(), static_cast<DWORD>(kBufferSize - 1), &got, nullptr);
-    CloseHandle(file);
-    if (!ok)
+    std::size_t got = 0;
+    try {
+        CFile file;
+        file.open(source);
+        got = file.read(buffer.data(), kBufferSize - 1);
+    } catch (const CFileException&) {
         return false;
+    }
     std::string raw(buffer.data(), got);
     // Bytes after a zero are not shown, as the control reads up to it.
     raw.resize(std::string(raw.c_str()).size());
@@ -36,7 +37,12 @@ bool CLicencePage::ReadLicence(const std::string& path, std::string& text)
 void CLicencePage::Prepare()
 {
     CInstallApp& app = CInstallApp::get();
-    if (!ReadLicence(app.sourceFolder.folderText() + "licencia.txt", m_text)) {
+    bool read = false;
+    try {
+        read = ReadLicence(app.SourcePart("licencia.txt"), m_text);
+    } catch (const CFileException&) {
+    }
+    if (!read) {
         m_text = LoadResourceString(IDS_LICENCE_MISSING);
         app.LogEvent("licencia.txt could not be read from %s", app.sourceFolder.folderText().c_str());
     }

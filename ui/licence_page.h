@@ -1,6 +1,7 @@
 // Page 102: the licence terms, read from licencia.txt beside the program.
 #pragma once
 
+#include "platform/file.h"
 #include "ui/page.h"
 
 #include <string>
@@ -15,7 +16,7 @@ public:
     // The text to show for a licence file: its bytes up to the buffer's
     // size less one, line breaks made CR LF for the edit control; empty
     // when the file can't be read.
-    static bool ReadLicence(const std::string& path, std::string& text);
+    static bool ReadLicence(const CFilePart& source, std::string& text);
 
 protected:
     // Reads the licence; a missing one is logged and its notice shown.

@@ -64,8 +64,10 @@ void CRegisteringPage::RegisterWithWindows(CInstallApp& app)
     self.setProgramFile();
     CUninstallEntry entry;
     entry.displayName = app.displayName;
-    // The uninstaller: this program, as the installation placed it.
-    entry.program = folder + self.fileName();
+    // The uninstaller: this program, as the installation placed it. The
+    // disks carry it as install.exe; a download of any name installs it
+    // under that name too.
+    entry.program = folder + (app.download.active() ? std::string("install.exe") : self.fileName());
     entry.folder = folder;
     entry.version = app.product.version;
     entry.publisher = app.product.publisher;
@@ -82,10 +84,10 @@ void CRegisteringPage::RegisterWithWindows(CInstallApp& app)
 
 void CRegisteringPage::WriteUserData(CInstallApp& app)
 {
-    // Only a run from the distribution (its profile beside the files) has
-    // user data to keep.
+    // Only a run from the distribution (its profile beside the files, or
+    // in the download) has user data to keep.
     CPath profile(app.sourceFolder.folderText() + app.profilePath.fileName());
-    if (profile.exists())
+    if (app.download.active() || profile.exists())
         app.userInfo.Write();
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/install_app.h"
 #include "platform/registry.h"
+#include "profile/install_profile.h"
+#include "profile/profile_file.h"
 
 bool CUserDataPage::NextAllowed() const
 {
@@ -11,7 +13,9 @@ bool CUserDataPage::NextAllowed() const
 void CUserDataPage::Prepare()
 {
     CInstallApp& app = CInstallApp::get();
-    app.userInfo.Read(app.profilePath.text());
+    CProfileFile profile;
+    LoadInstallProfile(app, app.profilePath.text(), profile);
+    app.userInfo.Read(profile);
 }
 
 bool CUserDataPage::OnInitDialog()

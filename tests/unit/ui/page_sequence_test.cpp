@@ -244,18 +244,18 @@ TEST(LicencePage, TextIsBoundedAndReadyForTheEditControl)
 {
     CScratchFolder scratch;
     std::string text;
-    EXPECT_FALSE(CLicencePage::ReadLicence(scratch / "none.txt", text));
+    EXPECT_FALSE(CLicencePage::ReadLicence({scratch / "none.txt"}, text));
     EXPECT_TRUE(text.empty());
 
     scratch.write("short.txt", "Llic\xE8ncia\nsegona\r\ntercera\n");
-    ASSERT_TRUE(CLicencePage::ReadLicence(scratch / "short.txt", text));
+    ASSERT_TRUE(CLicencePage::ReadLicence({scratch / "short.txt"}, text));
     EXPECT_EQ(text, "Llic\xE8ncia\r\nsegona\r\ntercera\r\n");
 
     scratch.write("big.txt", std::string(20000, 'a'));
-    ASSERT_TRUE(CLicencePage::ReadLicence(scratch / "big.txt", text));
+    ASSERT_TRUE(CLicencePage::ReadLicence({scratch / "big.txt"}, text));
     EXPECT_EQ(text.size(), CLicencePage::kBufferSize - 1);
     scratch.write("exact.txt", std::string(CLicencePage::kBufferSize, 'b'));
-    ASSERT_TRUE(CLicencePage::ReadLicence(scratch / "exact.txt", text));
+    ASSERT_TRUE(CLicencePage::ReadLicence({scratch / "exact.txt"}, text));
     EXPECT_EQ(text.size(), CLicencePage::kBufferSize - 1);
 }
 
