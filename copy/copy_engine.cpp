@@ -164,7 +164,9 @@ void CCopyEngine::CopyGroupFile(CGroupFile& record)
 
 void CCopyEngine::copyPlainFile(CGroupFile& record, const CFilePart& source)
 {
-    const std::string& sourcePath = source.path;
+    // The member's name is the file's path on the disk, whose name part is
+    // the installed name; a part of the download has only its name.
+    const std::string sourcePath = m_app.download.active() ? record.name : source.path;
     CFile::Status status;
     if (!m_app.SourceStatus(record.name, status))
         throw CFileException(CFileException::fileNotFound, sourcePath);

@@ -1,6 +1,9 @@
 #include "disks.h"
 
+#include "manifest.h"
+
 #include "archive/archive_crc.h"
+#include "archive/bundle.h"
 #include "archive/codec.h"
 #include "archive/entry_header.h"
 #include "archive/multi_file.h"
@@ -13,7 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -21,7 +26,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Bytes = std::vector<unsigned char>;
+
 const std::uint64_t kHeader = EntryHeader::size;
+// The download's "disk": everything fits, so every archive is one volume.
+const std::uint64_t kUnlimited = std::numeric_limits<std::uint64_t>::max() / 4;
+// Files on a disk carry the archive bit.
+const std::uint32_t kArchiveBit = 0x20;
 
 bool legalFrom(const std::vector<std::uint32_t>& sizes, const std::vector<std::uint64_t>& suffix,
                std::size_t i, std::uint64_t room)
@@ -160,9 +171,20 @@ std::string unloggableName(const std::string& name)
     return std::string();
 }
 
+Bytes readFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    if (!f)
+        throw LayoutError("cannot read " + path);
+    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
 class Builder {
 public:
-    Builder(const Layout& layout, const BuildOptions& options) : m_layout(layout), m_options(options) {}
+    Builder(const Layout& layout, const BuildOptions& options)
+        : m_layout(layout), m_options(options), m_capacity(layout.capacity), m_cluster(layout.cluster)
+    {
+    }
     int run(const std::string& outputFolder);
 
 private:
@@ -170,19 +192,22 @@ private:
     {
         return (fs::path(m_layout.sources) / relative).string();
     }
+    // A source path, where the layout's installer stands for the one given
+    // on the command line.
+    std::string sourceOf(const std::string& relative) const;
     std::uint32_t timeOf(std::optional<std::uint32_t> own, const std::string& source) const;
     void check() const;
     EncodedMember encode(const LayoutItem& item, const LayoutMember& member, const std::string& work);
     std::uint64_t rounded(std::uint64_t size) const
     {
-        std::uint64_t c = m_layout.cluster;
+        std::uint64_t c = m_cluster;
         return (size + c - 1) / c * c;
     }
     std::uint64_t freeOn(int disk) const
     {
         std::uint64_t used = disk < static_cast<int>(m_used.size()) ? m_used[disk] : 0;
-        std::uint64_t left = m_layout.capacity > used ? m_layout.capacity - used : 0;
-        return left / m_layout.cluster * m_layout.cluster;
+        std::uint64_t left = m_capacity > used ? m_capacity - used : 0;
+        return left / m_cluster * m_cluster;
     }
     void use(int disk, std::uint64_t bytes)
     {
@@ -195,17 +220,33 @@ private:
     void checkInstalledNames() const;
     void place(std::uint64_t firstDiskReserve);
     void placeArchive(PlacedItem& p, int& disk);
+    std::string settle(std::uint64_t fixed, std::uint64_t& reserve);
     std::string profile() const;
     void write(const std::string& outputFolder, const std::string& ini) const;
-    void writeVolume(const PlacedItem& p, const PlacedVolume& v, const std::string& path) const;
+    Bytes volumeBytes(const PlacedItem& p, const PlacedVolume& v) const;
+    void writeDownload(const std::string& path, const std::string& ini) const;
 
     const Layout& m_layout;
     const BuildOptions& m_options;
+    // Placement: the disks' own, or the download's without limits.
+    std::uint64_t m_capacity;
+    std::uint32_t m_cluster;
     std::string m_installer, m_licence;
+    std::string m_layoutInstaller;   // the layout's installer, resolved
     std::vector<PlacedItem> m_items;
     std::vector<std::uint64_t> m_used;
     int m_disks = 1;
 };
+
+std::string Builder::sourceOf(const std::string& relative) const
+{
+    std::string path = sourcePath(relative);
+    if (m_layoutInstaller.empty())
+        return path;
+    std::error_code ec;
+    fs::path resolved = fs::weakly_canonical(path, ec);
+    return !ec && resolved == m_layoutInstaller ? m_options.installer : path;
+}
 
 std::uint32_t Builder::timeOf(std::optional<std::uint32_t> own, const std::string& source) const
 {
@@ -234,6 +275,9 @@ void Builder::check() const
     for (const auto& item : m_layout.items) {
         if (!goodFileName(item.name))
             throw LayoutError(where(item.line) + "'" + item.name + "' is no file name for a disk");
+        if (m_layout.download && item.name.size() >= CBundlePart::nameSize)
+            throw LayoutError(where(item.line) + "'" + item.name + "' is longer than the " +
+                              std::to_string(CBundlePart::nameSize - 1) + " characters of a name in the download");
         if (!names.insert(upper(item.name)).second)
             throw LayoutError(where(item.line) + "a second file named '" + item.name + "' on the disks");
         if (!groups.count(item.group))
@@ -287,7 +331,7 @@ void Builder::checkInstalledNames() const
 
 EncodedMember Builder::encode(const LayoutItem& item, const LayoutMember& member, const std::string& work)
 {
-    std::string source = sourcePath(member.source);
+    std::string source = sourceOf(member.source);
     CFile::Status st;
     if (!CFile::getStatus(source, st))
         throw LayoutError(m_layout.file + ":" + std::to_string(member.line) + ": source file " + source + " not found");
@@ -333,7 +377,7 @@ void Builder::placeArchive(PlacedItem& p, int& disk)
     std::vector<std::uint32_t> sizes;
     for (const auto& m : p.members)
         sizes.push_back(m.header.storedSize);
-    const std::uint64_t full = m_layout.capacity / m_layout.cluster * m_layout.cluster - VolumeHeader::size;
+    const std::uint64_t full = m_capacity / m_cluster * m_cluster - VolumeHeader::size;
     std::uint64_t avail = freeOn(disk);
     auto plan = avail > VolumeHeader::size ? splitArchive(sizes, avail - VolumeHeader::size, full) : std::nullopt;
     if (!plan) {
@@ -375,7 +419,7 @@ void Builder::place(std::uint64_t firstDiskReserve)
         if (p.item->isArchive) {
             placeArchive(p, disk);
         } else {
-            if (rounded(p.size) > m_layout.capacity)
+            if (rounded(p.size) > m_capacity)
                 throw LayoutError(p.item->name + " is larger than a disk");
             if (rounded(p.size) > freeOn(disk))
                 ++disk;
@@ -457,9 +501,9 @@ std::string Builder::profile() const
     return seal + body;
 }
 
-void Builder::writeVolume(const PlacedItem& p, const PlacedVolume& v, const std::string& path) const
+Bytes Builder::volumeBytes(const PlacedItem& p, const PlacedVolume& v) const
 {
-    std::vector<unsigned char> out(VolumeHeader::size);
+    Bytes out(VolumeHeader::size);
     VolumeHeader::write(out.data());
     for (const auto& piece : v.plan) {
         const EncodedMember& m = p.members[piece.member];
@@ -479,9 +523,7 @@ void Builder::writeVolume(const PlacedItem& p, const PlacedVolume& v, const std:
             out.insert(out.end(), m.data.begin() + piece.from, m.data.begin() + piece.to);
         }
     }
-    CFile f(path, CFile::modeCreateNew);
-    f.write(out.data(), out.size());
-    f.close();
+    return out;
 }
 
 void copyFile(const std::string& from, const std::string& to)
@@ -515,15 +557,66 @@ void Builder::write(const std::string& outputFolder, const std::string& ini) con
     }
     for (const auto& p : m_items) {
         if (p.item->isArchive) {
-            for (const auto& v : p.volumes)
-                writeVolume(p, v, on(v.disk, v.fileName));
+            for (const auto& v : p.volumes) {
+                Bytes bytes = volumeBytes(p, v);
+                CFile f(on(v.disk, v.fileName), CFile::modeCreateNew);
+                f.write(bytes.data(), bytes.size());
+                f.close();
+            }
         } else {
             // The copy engine takes a plain file's time and attributes from the disk.
-            std::string source = sourcePath(p.item->source);
+            std::string source = sourceOf(p.item->source);
             std::string target = on(p.disk, p.item->name);
             copyFile(source, target);
             CFile::setTimeAndAttributes(target, timeOf(p.item->time, source), p.item->attributes);
         }
+    }
+}
+
+void Builder::writeDownload(const std::string& path, const std::string& ini) const
+{
+    // The parts made here get the distribution's time, so the same input
+    // makes the same download.
+    const std::uint32_t when = timeOf(std::nullopt, m_licence);
+    std::unique_ptr<CBundleWriter> writer;
+    try {
+        writer = std::make_unique<CBundleWriter>(path, m_installer);
+    } catch (const CFileException& e) {
+        if (e.cause != CFileException::invalidFile)
+            throw;
+        throw LayoutError("installer " + m_installer + " is no Windows program a download can start with");
+    }
+    CBundleWriter& download = *writer;
+    download.Add("install.ini", ini.data(), ini.size(), when, kArchiveBit);
+    Bytes licence = readFile(m_licence);
+    download.Add("licencia.txt", licence.data(), licence.size(), when, kArchiveBit);
+    for (const auto& p : m_items) {
+        if (p.item->isArchive) {
+            Bytes volume = volumeBytes(p, p.volumes.front());
+            download.Add(p.item->name, volume.data(), volume.size(), when, kArchiveBit);
+        } else {
+            // As the disk's copy: the copy engine takes time and attributes from the part.
+            std::string source = sourceOf(p.item->source);
+            Bytes bytes = readFile(source);
+            download.Add(p.item->name, bytes.data(), bytes.size(), timeOf(p.item->time, source), p.item->attributes);
+        }
+    }
+    download.Finish();
+}
+
+std::string Builder::settle(std::uint64_t fixed, std::uint64_t& reserve)
+{
+    // The profile shares disk 1 with what it describes: place with a guess
+    // of its size until the guess holds.
+    reserve = rounded(1);
+    for (int round = 0;; ++round) {
+        place(fixed + reserve);
+        std::string ini = profile();
+        if (rounded(ini.size()) <= reserve)
+            return ini;
+        if (round == 8)
+            throw LayoutError("the profile's size does not settle");
+        reserve = rounded(ini.size());
     }
 }
 
@@ -539,6 +632,8 @@ int Builder::run(const std::string& outputFolder)
         throw LayoutError("installer " + m_installer + " not found");
     if (!CFile::getStatus(m_licence, licence))
         throw LayoutError("licence text " + m_licence + " not found (set 'licence =' in [distribution])");
+    if (!m_options.installer.empty() && !m_layout.installer.empty())
+        m_layoutInstaller = fs::weakly_canonical(sourcePath(m_layout.installer)).string();
 
     fs::path work = fs::path(outputFolder) / ".mkdisks-work";
     fs::create_directories(work);
@@ -557,8 +652,8 @@ int Builder::run(const std::string& outputFolder)
             }
         } else {
             CFile::Status st;
-            if (!CFile::getStatus(sourcePath(item.source), st))
-                throw LayoutError(m_layout.file + ":" + std::to_string(item.line) + ": source file " + sourcePath(item.source) + " not found");
+            if (!CFile::getStatus(sourceOf(item.source), st))
+                throw LayoutError(m_layout.file + ":" + std::to_string(item.line) + ": source file " + sourceOf(item.source) + " not found");
             if (st.size > 0x7FFFFFFF)
                 throw LayoutError(item.name + " is too large for the profile's size field");
             p.size = st.size;
@@ -568,28 +663,32 @@ int Builder::run(const std::string& outputFolder)
         m_items.push_back(std::move(p));
     }
 
-    // The profile shares disk 1 with what it describes: place with a guess
-    // of its size until the guess holds.
     const std::uint64_t fixed = rounded(installer.size) + rounded(licence.size);
-    std::uint64_t reserve = rounded(1);
-    std::string ini;
-    for (int round = 0;; ++round) {
-        place(fixed + reserve);
-        ini = profile();
-        if (rounded(ini.size()) <= reserve)
-            break;
-        if (round == 8)
-            throw LayoutError("the profile's size does not settle");
-        reserve = rounded(ini.size());
-    }
+    std::uint64_t reserve = 0;
+    std::string ini = settle(fixed, reserve);
     if (fixed + reserve > m_layout.capacity)
         throw LayoutError("install.exe, licencia.txt and install.ini alone fill the first disk");
     write(outputFolder, ini);
-
+    const int disks = m_disks;
     if (!m_options.quiet)
-        for (int d = 1; d <= m_disks; ++d)
+        for (int d = 1; d <= disks; ++d)
             std::cout << diskFolder(d) << ": " << m_used[d] << " of " << m_layout.capacity << " bytes\n";
-    return m_disks;
+
+    if (m_layout.download) {
+        // The same files placed again on one disk without limits: the
+        // profile of the download, and each archive in a single volume.
+        m_capacity = kUnlimited;
+        m_cluster = 1;
+        ini = settle(installer.size + licence.size, reserve);
+        fs::path written = work / "download";
+        writeDownload(written.string(), ini);
+        fs::path download = fs::path(outputFolder) / m_layout.download->file;
+        fs::rename(written, download);
+        writeManifest(m_layout, download.string(), (fs::path(outputFolder) / "manifest").string());
+        if (!m_options.quiet)
+            std::cout << m_layout.download->file << ": " << fs::file_size(download) << " bytes, and its manifest\n";
+    }
+    return disks;
 }
 
 } // namespace

@@ -33,9 +33,10 @@ class Parser {
 public:
     explicit Parser(const std::string& path) : m_path(path) {}
 
-    [[noreturn]] void fail(const std::string& what) const
+    [[noreturn]] void fail(const std::string& what) const { failAt(m_line, what); }
+    [[noreturn]] void failAt(int line, const std::string& what) const
     {
-        throw LayoutError(m_path + ":" + std::to_string(m_line) + ": " + what);
+        throw LayoutError(m_path + ":" + std::to_string(line) + ": " + what);
     }
 
     Layout parse();
@@ -44,6 +45,8 @@ private:
     void section(const std::string& header);
     void entry(const std::string& key, const std::string& value);
     void distributionKey(const std::string& key, const std::string& value);
+    void downloadKey(const std::string& key, const std::string& value);
+    void checkDownload() const;
     void memberLine(const std::string& value);
 
     int number(const std::string& v, long lo, long hi) const;
@@ -53,6 +56,8 @@ private:
     std::string text(const std::string& v) const;   // a profile value: Windows-1252, no '|'
     std::string version(const std::string& v) const; // digits and dots, a number first
     unsigned attribute(const std::string& word) const;
+    // A manifest text: UTF-8 on one line, of min to max characters.
+    std::string manifestText(const std::string& v, std::size_t min, std::size_t max) const;
 
     std::string m_path;
     int m_line = 0;
@@ -91,6 +96,7 @@ Layout Parser::parse()
             fail("'" + trim(t.substr(0, eq)) + "' comes before any section");
         entry(lower(trim(t.substr(0, eq))), trim(t.substr(eq + 1)));
     }
+    checkDownload();
     return m_layout;
 }
 
@@ -106,6 +112,13 @@ void Parser::section(const std::string& header)
     if (m_kind == "distribution" || m_kind == "license") {
         if (!m_name.empty())
             fail("[" + m_kind + "] takes no name");
+    } else if (m_kind == "download") {
+        if (!m_name.empty())
+            fail("[download] takes no name");
+        if (m_layout.download)
+            fail("[download] is described twice (line " + std::to_string(m_layout.download->line) + ")");
+        m_layout.download.emplace();
+        m_layout.download->line = m_line;
     } else if (m_kind == "disk") {
         needName();
         int n = number(m_name, 1, 99);
@@ -156,6 +169,8 @@ void Parser::entry(const std::string& key, const std::string& value)
     auto unknown = [&]() { fail("unknown key '" + key + "' in [" + m_kind + (m_name.empty() ? "" : " " + m_name) + "]"); };
     if (m_kind == "distribution") {
         distributionKey(key, value);
+    } else if (m_kind == "download") {
+        downloadKey(key, value);
     } else if (m_kind == "license") {
         if (key != "name" && key != "company" && key != "date")
             unknown();
@@ -219,6 +234,86 @@ void Parser::distributionKey(const std::string& key, const std::string& value)
     else if (key == "url-info") m_layout.urlInfoAbout = text(value);
     else if (key == "help-link") m_layout.helpLink = text(value);
     else fail("unknown key '" + key + "' in [distribution]");
+}
+
+// The manifest's checks in brief: what its schema would refuse is refused
+// here, with the line, rather than by the package repository's robot.
+void Parser::downloadKey(const std::string& key, const std::string& value)
+{
+    auto& d = *m_layout.download;
+    auto isAlnum = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
+    if (key == "file") {
+        std::string stem = lower(value).substr(0, value.find('.'));
+        static const std::set<std::string> devices = {"con", "prn", "aux", "nul", "clock$"};
+        bool port = stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
+                    std::isdigit(static_cast<unsigned char>(stem[3]));
+        bool device = port || devices.count(stem);
+        bool good = value.size() > 4 && lower(value.substr(value.size() - 4)) == ".exe" && !device &&
+                    value.front() != ' ' && value.front() != '.' && toWindows1252(value) &&
+                    value.find_first_of("<>:\"/\\|?*") == std::string::npos;
+        if (!good)
+            fail("'" + value + "' is no plain Windows file name ending in .exe");
+        d.file = value;
+    } else if (key == "url") {
+        std::string l = lower(value);
+        std::size_t scheme = l.compare(0, 8, "https://") == 0 ? 8 : l.compare(0, 7, "http://") == 0 ? 7 : 0;
+        if (scheme == 0 || value.size() == scheme || value.size() > 2048 ||
+            std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; }))
+            fail("'" + value + "' is no web address: write https://...");
+        d.url = value;
+    } else if (key == "package") {
+        // Publisher.Name, each part as the package repository's folders take it.
+        std::size_t parts = 0;
+        std::istringstream in(value);
+        bool good = !value.empty() && value.size() <= 128 && value.back() != '.';
+        for (std::string part; good && std::getline(in, part, '.'); ++parts)
+            good = !part.empty() && part.size() <= 32 &&
+                   std::all_of(part.begin(), part.end(), [&](char c) { return isAlnum(c) || c == '-'; });
+        if (!good || parts < 2 || parts > 8)
+            fail("'" + value + "' is no package identifier: write Publisher.Name (letters, digits, '-')");
+        d.package = value;
+    } else if (key == "name") {
+        // The installer writes it through the code page as a registry key's name.
+        text(value);
+        if (value.find('\\') != std::string::npos)
+            fail("'" + value + "' holds '\\', which no registry key's name can");
+        d.name = manifestText(value, 2, 256);
+    } else if (key == "license" || key == "licence") {
+        d.license = manifestText(value, 3, 512);
+    } else if (key == "description") {
+        d.description = manifestText(value, 3, 256);
+    } else if (key == "locale") {
+        std::istringstream in(value);
+        std::string part;
+        bool good = std::getline(in, part, '-') && (part.size() == 2 || part.size() == 3) &&
+                    std::all_of(part.begin(), part.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
+        while (good && std::getline(in, part, '-'))
+            good = !part.empty() && part.size() <= 8 && std::all_of(part.begin(), part.end(), isAlnum);
+        if (!good || value.back() == '-')
+            fail("'" + value + "' is no locale: write language-REGION, as ca-ES");
+        d.locale = value;
+    } else if (key == "architecture") {
+        if (value != "x64" && value != "x86")
+            fail("'" + value + "' is no architecture: write x64 or x86");
+        d.architecture = value;
+    } else {
+        fail("unknown key '" + key + "' in [download]");
+    }
+}
+
+void Parser::checkDownload() const
+{
+    if (!m_layout.download)
+        return;
+    const auto& d = *m_layout.download;
+    const std::pair<const char*, const std::string*> required[] = {
+        {"file", &d.file}, {"url", &d.url}, {"package", &d.package}, {"name", &d.name},
+        {"license", &d.license}, {"description", &d.description}};
+    for (const auto& r : required)
+        if (r.second->empty())
+            failAt(d.line, std::string("[download] needs '") + r.first + " ='");
+    if (m_layout.version.empty() || m_layout.publisher.empty())
+        failAt(d.line, "[download] needs 'version =' and 'publisher =' in [distribution]");
 }
 
 // member = SOURCE -> DESTINATION [as NAME] [readonly] [hidden] [system] [noarchive] [stored]
@@ -326,6 +421,26 @@ std::string Parser::version(const std::string& v) const
     return v;
 }
 
+std::string Parser::manifestText(const std::string& v, std::size_t min, std::size_t max) const
+{
+    // Well-formed UTF-8 and no control characters: what a quoted YAML
+    // scalar on one line can hold.
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < v.size(); ++characters) {
+        unsigned char c = static_cast<unsigned char>(v[i]);
+        std::size_t extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
+        bool good = extra < 4 && i + extra < v.size() && (c >= 0x20 || c == '\t') && c != 0x7F;
+        for (std::size_t k = 1; good && k <= extra; ++k)
+            good = (static_cast<unsigned char>(v[i + k]) & 0xC0) == 0x80;
+        if (!good)
+            fail("'" + v + "' is not UTF-8 text on one line");
+        i += 1 + extra;
+    }
+    if (characters < min || characters > max)
+        fail("'" + v + "' is not of " + std::to_string(min) + " to " + std::to_string(max) + " characters");
+    return v;
+}
+
 unsigned Parser::attribute(const std::string& word) const
 {
     std::string w = lower(word);
@@ -371,15 +486,25 @@ std::optional<std::uint32_t> parseTime(const std::string& text)
     return static_cast<std::uint32_t>(t);
 }
 
-std::optional<std::string> toWindows1252(const std::string& utf8)
+namespace {
+
+// Windows-1252 places 0x80-0x9F differently from Latin-1.
+const std::map<unsigned, unsigned char>& windows1252Extras()
 {
-    // Windows-1252 places 0x80-0x9F differently from Latin-1.
     static const std::map<unsigned, unsigned char> extras = {
         {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
         {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
         {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
         {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
         {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F}};
+    return extras;
+}
+
+} // namespace
+
+std::optional<std::string> toWindows1252(const std::string& utf8)
+{
+    const auto& extras = windows1252Extras();
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
         unsigned char c = static_cast<unsigned char>(utf8[i]);
@@ -408,6 +533,29 @@ std::optional<std::string> toWindows1252(const std::string& utf8)
             if (it == extras.end())
                 return std::nullopt;
             out += static_cast<char>(it->second);
+        }
+    }
+    return out;
+}
+
+std::string fromWindows1252(const std::string& text)
+{
+    std::string out;
+    for (char ch : text) {
+        unsigned cp = static_cast<unsigned char>(ch);
+        if (cp >= 0x80 && cp < 0xA0)
+            for (const auto& e : windows1252Extras())
+                if (e.second == cp)
+                    cp = e.first;
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | cp >> 6);
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | cp >> 12);
+            out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
         }
     }
     return out;

@@ -75,6 +75,20 @@ struct LayoutDisk {
     std::string extra;
 };
 
+// The one-file download and what the Windows package manager is told of
+// it. Its texts stay UTF-8: they go to the manifest, not to the profile.
+struct LayoutDownload {
+    std::string file;            // the download's file name
+    std::string url;             // where the vendor publishes it
+    std::string package;         // Publisher.Name
+    std::string name;            // the uninstall entry's key: the installer's display name
+    std::string license;
+    std::string description;
+    std::string locale = "ca-ES";
+    std::string architecture = "x64";
+    int line = 0;
+};
+
 struct Layout {
     std::string file;            // the layout's own path, for messages
     std::string sources;         // folder the source paths are relative to
@@ -94,6 +108,7 @@ struct Layout {
     std::string publisher;
     std::string urlInfoAbout;
     std::string helpLink;
+    std::optional<LayoutDownload> download;
 };
 
 // Reads and checks a layout; paths in it are taken relative to its folder.
@@ -104,3 +119,5 @@ std::optional<std::uint32_t> parseTime(const std::string& text);
 // UTF-8 to the Windows-1252 code page the installer reads; nullopt when a
 // character has no place there.
 std::optional<std::string> toWindows1252(const std::string& utf8);
+// And back, for the texts that also go to the UTF-8 manifest.
+std::string fromWindows1252(const std::string& text);

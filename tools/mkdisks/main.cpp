@@ -1,8 +1,9 @@
-// mkdisks: builds the distribution disks from a layout file, and lists or
-// tests archives.
+// mkdisks: builds the distribution disks (and the download) from a layout
+// file, writes a download's manifest, and lists or tests archives.
 #include "disks.h"
 #include "inspect.h"
 #include "layout.h"
+#include "manifest.h"
 
 #include "platform/exception.h"
 
@@ -15,7 +16,10 @@ int usage()
 {
     std::cerr << "usage:\n"
                  "  mkdisks LAYOUT OUTPUT-FOLDER [--installer FILE] [--licence FILE] [--quiet]\n"
-                 "      writes OUTPUT-FOLDER/DISK01, DISK02, ... from the layout\n"
+                 "      writes OUTPUT-FOLDER/DISK01, DISK02, ... from the layout, and with its\n"
+                 "      [download] section the one-file download and its manifest/ beside them\n"
+                 "  mkdisks manifest LAYOUT DOWNLOAD OUTPUT-FOLDER\n"
+                 "      writes the download's manifest again (after signing, which changes its hash)\n"
                  "  mkdisks list VOLUME    members, sizes, methods and destinations\n"
                  "  mkdisks test VOLUME    decodes every member and checks every checksum\n"
                  "The layout format is described in tools/mkdisks/README.md.\n";
@@ -30,11 +34,12 @@ int main(int argc, char** argv)
         return listArchive(argv[2], std::cout);
     if (argc == 3 && std::strcmp(argv[1], "test") == 0)
         return testArchive(argv[2], std::cout);
-    if (argc < 3 || argv[1][0] == '-')
+    const bool manifest = argc >= 2 && std::strcmp(argv[1], "manifest") == 0;
+    if (manifest ? argc != 5 : argc < 3 || argv[1][0] == '-')
         return usage();
 
     BuildOptions options;
-    for (int i = 3; i < argc; ++i) {
+    for (int i = 3; !manifest && i < argc; ++i) {
         if (std::strcmp(argv[i], "--installer") == 0 && i + 1 < argc)
             options.installer = argv[++i];
         else if (std::strcmp(argv[i], "--licence") == 0 && i + 1 < argc)
@@ -45,6 +50,10 @@ int main(int argc, char** argv)
             return usage();
     }
     try {
+        if (manifest) {
+            writeManifest(readLayout(argv[2]), argv[3], argv[4]);
+            return 0;
+        }
         Layout layout = readLayout(argv[1]);
         int disks = buildDisks(layout, argv[2], options);
         if (!options.quiet)

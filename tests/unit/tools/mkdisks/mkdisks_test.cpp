@@ -170,6 +170,26 @@ TEST(LayoutReader, MistakesAreReportedWithTheirLine)
     EXPECT_EQ(layoutError(kHead + "[archive A.MFA]\ngroup = G\nmember = a.txt -> 0\nmember = a.txt -> system as A.TXT\n"),
               "layout.txt:8: group G installs a second file named 'A.TXT' (line 7)");
     EXPECT_EQ(layoutError(kHead + "[archive A.MFA]\ngroup = G\nmember = a.txt -> none\nmember = a.txt -> 0\n"), "none");
+
+    // The download's section: each key checked where it stands, what is
+    // missing where the section begins.
+    const std::string product = "[distribution]\nversion = 1.0\npublisher = Bramo\n";
+    const std::string download = "[download]\nfile = P-1.0.exe\nurl = https://b.example/P-1.0.exe\n"
+                                 "package = Bramo.P\nname = P 1.0\nlicense = Lliure\ndescription = Prova\n";
+    EXPECT_EQ(layoutError(kHead + product + "[download]\nfile = P-1.0.zip\n"),
+              "layout.txt:9: 'P-1.0.zip' is no plain Windows file name ending in .exe");
+    EXPECT_EQ(layoutError(kHead + product + "[download]\npackage = Bramo\n"),
+              "layout.txt:9: 'Bramo' is no package identifier: write Publisher.Name (letters, digits, '-')");
+    EXPECT_EQ(layoutError(kHead + product + "[download]\nurl = b.example/P.exe\n"),
+              "layout.txt:9: 'b.example/P.exe' is no web address: write https://...");
+    EXPECT_EQ(layoutError(kHead + product + download + "architecture = arm64\n"),
+              "layout.txt:15: 'arm64' is no architecture: write x64 or x86");
+    EXPECT_EQ(layoutError(kHead + product + "[download]\nfile = P.exe\n"), "layout.txt:8: [download] needs 'url ='");
+    EXPECT_EQ(layoutError(kHead + download), "layout.txt:5: [download] needs 'version =' and 'publisher =' in [distribution]");
+    EXPECT_EQ(layoutError(kHead + product + download + download), "layout.txt:15: [download] is described twice (line 8)");
+    // A part of the download is named in 15 characters.
+    EXPECT_EQ(layoutError(kHead + product + download + "[file a-longer-name.txt]\ngroup = G\nsource = a.txt\n"),
+              "layout.txt:15: 'a-longer-name.txt' is longer than the 15 characters of a name in the download");
 }
 
 namespace {
