@@ -97,7 +97,11 @@ def layout(root, install_folder, installer):
     folders, files = tree(root)
     ids = {folder: n + 1 for n, folder in enumerate(folders)}
     out = ["[distribution]", "sources = %s" % root, "time = 1999-05-01 12:00:00",
-           "capacity = 734003200", "[disk 1]", "label = Banc de proves",
+           "capacity = 734003200", "version = 1.0", "publisher = Banc",
+           # The same payload as one file too.
+           "[download]", "file = Banc.exe", "url = https://banc.example/Banc.exe", "package = Banc.Proves",
+           "name = Banc de proves", "license = Proves", "description = Banc de proves",
+           "[disk 1]", "label = Banc de proves",
            "[destination 0]", "folder = %s" % install_folder, "parent = none"]
     for folder, n in ids.items():
         parent = os.path.dirname(folder)

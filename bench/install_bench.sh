@@ -6,6 +6,8 @@
 # hits them all alike:
 #   ours   install.exe /Q from disks made by mkdisks (one CD-sized volume,
 #          so no disk is asked for); its exit code and the files are checked
+#   one file  the same payload from the one-file download mkdisks makes
+#          beside the disks (mixed payload): the whole file checked first
 #   NSIS   an installer of the same payload made by makensis (zlib), /S
 #   copy   a plain copy under Wine (xcopy)
 #   tar    native tar -xzf
@@ -45,6 +47,8 @@ PAYLOADS="mixed small"
 (cd "$E2E_ROOT" && { [ -f build/win64/CMakeCache.txt ] || cmake --preset win64 >/dev/null; } &&
     cmake --build build/win64 -j2 --target setup_program file_calls_bench >/dev/null) || exit 1
 
+ratio() { [ -n "$1" ] && [ -n "$2" ] && awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }' || echo "-"; }
+
 # --- the payloads and each contender's input --------------------------------
 rm -rf "$work"
 mkdir -p "$figures"
@@ -61,8 +65,10 @@ for name in $PAYLOADS; do
     bytes=$(find "$dir/payload" -type f -printf '%s\n' | awk '{ n += $1 } END { print n }')
     files=$(find "$dir/payload" -type f | wc -l)
     eval "bytes_$name=$bytes files_$name=$files"
-    echo "$name payload: $files files, $bytes bytes; our disks $(du -sb "$dir/disks" | cut -f1)," \
-        "NSIS $(stat -c %s "$dir/nsis.exe"), tar.gz $(stat -c %s "$dir/payload.tar.gz") bytes"
+    disks=$(find "$dir/disks" -path '*/DISK*' -type f -printf '%s\n' | awk '{ n += $1 } END { print n }')
+    download=$(stat -c %s "$dir/disks/Banc.exe")
+    echo "$name payload: $files files, $bytes bytes; our disks $disks, one file $download" \
+        "($(ratio "$download" "$disks") of the disks), NSIS $(stat -c %s "$dir/nsis.exe"), tar.gz $(stat -c %s "$dir/payload.tar.gz") bytes"
 done
 
 # --- the prefix -------------------------------------------------------------
@@ -71,6 +77,7 @@ drive="$WINE_PREFIX_DIR/drive_c"
 mkdir -p "$drive/DIST" "$drive/SRC"
 for name in $PAYLOADS; do
     cp -r "$work/$name/disks" "$drive/DIST/$name"
+    cp "$work/$name/disks/Banc.exe" "$drive/DIST/banc-$name.exe"
     cp "$work/$name/nsis.exe" "$drive/DIST/nsis-$name.exe"
     cp -r "$work/$name/payload" "$drive/SRC/$name"
 done
@@ -162,6 +169,17 @@ ours() {
         fault "ours.uninstall" "exit $(status $rc), $n files left; $(why_ours)"; fi
 }
 
+# one_file PAYLOAD: our installer from its one-file download.
+one_file() {
+    reset_machine
+    timed "C:\\DIST\\banc-$1.exe" /Q
+    if ! done_ok || ! same "$1" "$drive/OURS"; then
+        fault "file.$1" "exit $(status $rc), $(left "$drive/OURS") files in place; $(why_ours)"
+        return
+    fi
+    record "file.$1" "$took"
+}
+
 nsis() {
     rm -rf "$drive/NSIS"
     timed "C:\\DIST\\nsis-$1.exe" /S
@@ -239,6 +257,7 @@ for r in $(seq 1 "$REPEAT"); do
     echo "round $r of $REPEAT" >&2
     for name in $PAYLOADS; do
         ours "$name"
+        [ "$name" = mixed ] && one_file "$name"
         nsis "$name"
         plain_copy "$name"
         untar "$name"
@@ -257,7 +276,6 @@ median() {
     sort -g "$figures/$1" | awk '{ v[NR] = $1 }
         END { if (NR % 2) printf "%.3f", v[(NR + 1) / 2]; else if (NR) printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-ratio() { [ -n "$1" ] && [ -n "$2" ] && awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }' || echo "-"; }
 runs() { [ -f "$figures/$1" ] && tr '\n' ' ' <"$figures/$1"; }
 # line KEY LABEL PAYLOAD: one contender's row.
 line() {
@@ -292,11 +310,13 @@ for name in $PAYLOADS; do
     printf '  %-30s %7s %7s %8s   %s\n' "" "time s" "MB/s" "ms/file" "each round"
     line "ours.$name" "our installer /Q" "$name"
     [ "$name" = small ] && line "ours.$name.over" "ours again, over itself" "$name"
+    [ "$name" = mixed ] && line "file.$name" "ours from the one-file download" "$name"
     line "nsis.$name" "NSIS /S (zlib)" "$name"
     line "copy.$name" "plain copy (Wine xcopy)" "$name"
     line "tar.$name" "native tar -xzf" "$name"
     line "floor.$name" "floor: create, write, rename" "$name"
     o=$(median "ours.$name") n=$(median "nsis.$name") c=$(median "copy.$name") fl=$(median "floor.$name")
+    [ "$name" = mixed ] && echo "  one file/disks $(ratio "$(median "file.$name")" "$o")   (must: at most 1.05)"
     echo "  ours/NSIS $(ratio "$o" "$n")   ours/plain copy $(ratio "$o" "$c")   ours/floor $(ratio "$o" "$fl")   (plain copy/NSIS $(ratio "$c" "$n"), floor/NSIS $(ratio "$fl" "$n"))"
     # The README's payload must install in at most NSIS's time, or within
     # 10% of the floor when that is above it; the small one aims at NSIS's.

@@ -20,10 +20,34 @@ e2e_sample_disks() {
         "$E2E_ROOT/samples/make-disks.sh" >"$1/make.out" 2>&1 || { cat "$1/make.out" >&2; fail "could not make the disks"; }
 }
 
-# e2e_copy_disks: the sample disks as C:\DIST\DISK01.. of the scenario's prefix.
+# The form of the distribution a story installs from: the disk folders
+# (disks), or the one-file download beside them (download). The stories
+# that hold for both run once per form; E2E_SETUP names the program that
+# e2e_copy_disks put in place.
+E2E_FORM="${E2E_FORM:-disks}"
+
+# e2e_download: the path of the sample's download, beside its disks.
+e2e_download() {
+    find "$E2E_DISKS" -maxdepth 1 -name '*.exe' | head -n 1
+}
+
+# e2e_copy_disks [FOLDER]: the sample distribution in the scenario's prefix:
+# the disks as C:\DIST\DISK01.., or the download in C:\DIST (or in FOLDER,
+# a Windows path below C:\); E2E_SETUP is then the program to start.
 e2e_copy_disks() {
-    mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST"
-    cp -r "$E2E_DISKS"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
+    if [ "$E2E_FORM" = download ]; then
+        folder="${1:-C:\DIST}"
+        local_folder="$WINE_PREFIX_DIR/drive_c/$(printf '%s' "${folder#C:\\}" | tr '\\' /)"
+        mkdir -p "$local_folder"
+        download=$(e2e_download)
+        [ -n "$download" ] || fail "no download beside the sample disks"
+        cp "$download" "$local_folder/"
+        E2E_SETUP="$folder\\$(basename "$download")"
+    else
+        mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST"
+        cp -r "$E2E_DISKS"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
+        E2E_SETUP='C:\DIST\DISK01\install.exe'
+    fi
 }
 
 # e2e_prefix NAME: a fresh copy of the pristine prefix for one scenario.
@@ -32,6 +56,8 @@ e2e_prefix() {
     WINE_PREFIX_DIR= "$E2E_ROOT/scripts/wineprefix.sh"
     dir="$E2E_ROOT/build/e2e/$1"
     e2e_stop_prefix "$dir"
+    # A story may have left a folder read-only.
+    chmod -R u+w "$dir" 2>/dev/null
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
     cp -a --reflink=auto "$E2E_ROOT/build/wineprefix-pristine" "$dir"

@@ -16,7 +16,7 @@ e2e_sample_disks "$work"
 
 e2e_prefix install-batch
 e2e_copy_disks
-INSTALLER='C:\DIST\DISK01\install.exe'
+INSTALLER=$E2E_SETUP
 e2e_start /B
 robot click "Instal*" 1 60 || fail "no start-up warning"
 e2e_exit_is 0 600 || fail "the installation did not end with success"

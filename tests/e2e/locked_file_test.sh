@@ -24,16 +24,16 @@ new=$(find "$files" -type f -iname ovca40.exe | head -n1)
 [ -n "$new" ] || fail "no source for ovca40.exe"
 printf 'MZ an older ovca40.exe, still running\r\n' >"$work/old.exe"
 
-# prepare NAME: a fresh prefix with the disks as C:\DIST\DISK01.., an older
+# prepare NAME: a fresh prefix with the distribution in C:\DIST, an older
 # C:\OVCA40\ovca40.exe and a program holding it open.
 prepare() {
     e2e_prefix "locked-file-$1"
-    mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST" "$WINE_PREFIX_DIR/drive_c/OVCA40"
-    cp -r "$disks"/DISK* "$WINE_PREFIX_DIR/drive_c/DIST/"
+    mkdir -p "$WINE_PREFIX_DIR/drive_c/OVCA40"
+    e2e_copy_disks
     cp "$work/old.exe" "$WINE_PREFIX_DIR/drive_c/OVCA40/ovca40.exe"
     e2e_snapshot before
     e2e_hold 'C:\OVCA40\ovca40.exe' "$1"
-    INSTALLER='C:\DIST\DISK01\install.exe'
+    INSTALLER=$E2E_SETUP
 }
 
 # release NAME: the holder is still there (nothing restarted the system)
@@ -131,7 +131,7 @@ e2e_stop_prefix "$WINE_PREFIX_DIR"
 # An uninstallation by hand while ovgram32.dll is held.
 e2e_prefix locked-file-uninstall
 e2e_copy_disks
-INSTALLER='C:\DIST\DISK01\install.exe'
+INSTALLER=$E2E_SETUP
 e2e_start /Q
 e2e_exit_is 0 300 || fail "uninstall: the installation did not end cleanly"
 e2e_hold 'C:\OVCA40\ovgram32.dll' uninstall
@@ -148,7 +148,7 @@ target="$WINE_PREFIX_DIR/drive_c/OVCA40"
 "$RUN" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations 2>/dev/null |
     grep -qiF '\??\C:\OVCA40\ovgram32.dll' || fail "uninstall: ovgram32.dll is not deleted at the restart"
 release uninstall
-INSTALLER='C:\DIST\DISK01\install.exe'
+INSTALLER=$E2E_SETUP
 e2e_start /Q
 e2e_exit_is 0 300 || fail "uninstall: the installation before the restart did not succeed"
 e2e_restart

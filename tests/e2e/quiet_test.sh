@@ -2,16 +2,21 @@
 # Unattended deployment: with /Q nothing ever waits for a person (no window
 # is answered here), the exit code says how the run went, and a run that
 # fails or is cancelled leaves the machine as it was, file by file and value
-# by value (the log keeps its events):
-#   quiet       /Q installs and uninstalls (0); the user's dictionaries stay
-#   disk        a disk that is missing: 1603
+# by value (the log keeps its events). The same stories run from the disks
+# and, with E2E_FORM=download, from the one-file download:
+#   quiet       /Q installs and uninstalls (0); the user's dictionaries stay;
+#               the download is started from a read-only folder whose name
+#               has blanks and accented letters
+#   disk        a disk that is missing: 1603 (disks)
 #   damaged     a damaged member: 1603, the error in the log
-#   profile     install.ini cut in half, or one byte of it changed: 1603
+#   profile     install.ini cut in half, or one byte of it changed (disks);
+#               the download cut short by a byte or by half, or one byte of
+#               it changed in the profile, a member or the trailer: 1603
 #               before anything is done, the error in the log
-#   space       too little free space: 1603
+#   space       too little free space: 1603 (disks)
 #   cancel      the disk prompt answered "Cancel·lar" half-way through the
-#               copy, through the pages: 1602
-#   update      an installation over an earlier one that fails half-way: the
+#               copy, through the pages: 1602 (disks)
+#   update      an installation over an earlier one that fails: the
 #               earlier one is whole and uninstalls cleanly
 #   help        /? shows the switches and waits, /Q or not; 0, nothing done
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -21,13 +26,17 @@ trap 'rm -rf "$work"' EXIT
 e2e_sample_disks "$work"
 STAYS=$E2E_STAYS
 
-# machine NAME: a fresh prefix with the disks, snapshot "before" taken.
+# machine NAME [FOLDER]: a fresh prefix with the distribution (in FOLDER),
+# snapshot "before" taken.
 machine() {
-    e2e_prefix "quiet-$1"
-    e2e_copy_disks
-    INSTALLER='C:\DIST\DISK01\install.exe'
+    e2e_prefix "quiet-$E2E_FORM-$1"
+    e2e_copy_disks "${2:-}"
+    INSTALLER=$E2E_SETUP
     e2e_snapshot before
 }
+
+# A story of the disks alone.
+disks_only() { [ "$E2E_FORM" = disks ]; }
 
 # quiet CODE NAME [SWITCHES]: a /Q run that must end with CODE, unanswered.
 quiet() {
@@ -39,15 +48,22 @@ quiet() {
 }
 
 # damage ARCHIVE MEMBER: one byte of that member's stored data flipped, in
-# the scenario's copy of the disks.
+# the scenario's copy of the disks or of the download.
 damage() {
     python3 - "$WINE_PREFIX_DIR/drive_c/DIST" "$1" "$2" <<'PY' || fail "could not damage $2"
 import os, sys
 dist, archive, member = sys.argv[1:]
-path = next(os.path.join(dist, d, archive) for d in sorted(os.listdir(dist))
-            if os.path.isfile(os.path.join(dist, d, archive)))
+path = next(os.path.join(root, name) for root, _, names in sorted(os.walk(dist)) for name in names
+            if name == archive or name.endswith(".exe") and root == dist)
 data = bytearray(open(path, "rb").read())
-at = 8
+start = 0
+if path.endswith(".exe"):
+    # The download's table, found by its trailer: 32-byte records.
+    table, count = (int.from_bytes(data[-24 + i:-20 + i], "little") for i in (0, 4))
+    for r in range(table, table + 32 * count, 32):
+        if data[r:r + 16].split(b"\0")[0].decode() == archive:
+            start = int.from_bytes(data[r + 16:r + 20], "little")
+at = start + 8
 while data[at:at + 4] == b"mfen":
     stored = int.from_bytes(data[at + 280:at + 284], "little")
     if data[at + 16:at + 276].split(b"\0")[0].decode("cp1252") == member:
@@ -59,8 +75,38 @@ sys.exit("no member " + member)
 PY
 }
 
+# damage_download HOW: the scenario's download cut short by a byte or by
+# half, or one byte changed in its profile, a member or its trailer.
+damage_download() {
+    python3 - "$WINE_PREFIX_DIR/drive_c/DIST" "$1" <<'PY' || fail "could not damage the download ($1)"
+import os, sys
+dist, how = sys.argv[1:]
+path = os.path.join(dist, next(n for n in os.listdir(dist) if n.endswith(".exe")))
+data = bytearray(open(path, "rb").read())
+table, count = (int.from_bytes(data[-24 + i:-20 + i], "little") for i in (0, 4))
+parts = {bytes(data[r:r + 16]).split(b"\0")[0].decode(): int.from_bytes(data[r + 16:r + 20], "little")
+         for r in range(table, table + 32 * count, 32)}
+if how == "byte":
+    data = data[:-1]
+elif how == "half":
+    data = data[:len(data) // 2]
+else:
+    at = {"profile": parts["install.ini"] + 40, "member": parts["AJUDA.MFA"] + 5000, "trailer": len(data) - 20}[how]
+    data[at] ^= 0x01
+open(path, "wb").write(data)
+PY
+}
+
 # --- quiet ---------------------------------------------------------------------
-machine quiet
+if disks_only; then
+    machine quiet
+else
+    # A folder named with blanks and accents that can't be written to (a
+    # root account writes there all the same: the program must not try).
+    machine quiet 'C:\Les meves baixades\Programari àç'
+    chmod a-w "$WINE_PREFIX_DIR/drive_c/Les meves baixades/Programari àç"
+    e2e_snapshot before
+fi
 quiet 0 quiet-install
 INSTALLER='C:\OVCA40\install.exe'
 quiet 0 quiet-uninstall /U
@@ -70,12 +116,14 @@ done
 e2e_same_as before $STAYS OVCA40/ OVCA40/ovusuca4.dbc OVCA40/ovsalca4.dbc || fail "quiet: more than the dictionaries stayed"
 
 # --- disk ----------------------------------------------------------------------
+if disks_only; then
 machine disk
 rm -rf "$WINE_PREFIX_DIR/drive_c/DIST/DISK03"
 e2e_snapshot before
 quiet 1603 disk
 e2e_events | grep -q "Disk 3 is missing" || fail "disk: the log does not name the missing disk"
 e2e_same_as before || fail "disk: the failed run changed the machine"
+fi
 
 # --- damaged -------------------------------------------------------------------
 machine damaged
@@ -86,7 +134,17 @@ e2e_events | grep -q "Errada" || fail "damaged: the error is not in the log"
 e2e_same_as before || fail "damaged: the failed run changed the machine"
 
 # --- profile -------------------------------------------------------------------
-for defect in cut changed; do
+if ! disks_only; then
+    machine download-damaged
+    for how in byte half profile member trailer; do
+        cp "$(e2e_download)" "$WINE_PREFIX_DIR/drive_c/DIST/"
+        damage_download "$how"
+        quiet 1603 "download-$how"
+        e2e_events | grep -q "Errada 1061" || fail "download-$how: the log does not say the distribution is damaged"
+    done
+    e2e_same_as before 'DIST/*' || fail "download: a damaged download changed the machine"
+fi
+disks_only && for defect in cut changed; do
     machine "profile-$defect"
     python3 - "$WINE_PREFIX_DIR/drive_c/DIST/DISK01/install.ini" "$defect" <<'PY' || fail "profile: no profile"
 import sys
@@ -105,6 +163,7 @@ PY
 done
 
 # --- space ---------------------------------------------------------------------
+if disks_only; then
 machine space
 # Records that ask for more than the drive has free; the check comes first.
 # The profile is edited as an unsealed one, as older distributions are.
@@ -120,8 +179,10 @@ e2e_snapshot before
 quiet 1603 space
 e2e_events | grep -q "Not enough free space" || fail "space: the log does not say why"
 e2e_same_as before || fail "space: the failed run changed the machine"
+fi
 
 # --- cancel --------------------------------------------------------------------
+if disks_only; then
 machine cancel
 mv "$WINE_PREFIX_DIR/drive_c/DIST/DISK03" "$WINE_PREFIX_DIR/drive_c/DIST/ELSEWHERE"
 e2e_snapshot before
@@ -132,6 +193,7 @@ e2e_says "Ortavel 4.0 Catal*" 1037 "no s'ha finalitzat" 30 || fail "cancel: no f
 robot click "Ortavel 4.0 Catal*" 1 || fail "cancel: could not close the failure page"
 e2e_exit_is 1602 60 || fail "cancel: the run did not end as cancelled"
 e2e_same_as before || fail "cancel: the cancelled run changed the machine"
+fi
 
 # --- update --------------------------------------------------------------------
 machine update
@@ -148,7 +210,7 @@ e2e_same_as before $STAYS 'DIST/*' || fail "update: the uninstallation left some
 
 # --- help ----------------------------------------------------------------------
 machine help
-INSTALLER='C:\DIST\DISK01\install.exe'
+INSTALLER=$E2E_SETUP
 e2e_start /Q /?
 robot wait "Instal*" 30 || fail "help: no box with the switches"
 text=$(robot text "Instal*" 65535 | tr -d '\r' | iconv -f cp1252 -t utf-8)
@@ -158,4 +220,4 @@ robot click "Instal*" 1 || fail "help: no OK"
 e2e_exit_is 0 30 || fail "help: the run did not end with 0"
 e2e_same_as before || fail "help: /? changed the machine"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
-echo "quiet end-to-end: passed"
+echo "quiet end-to-end ($E2E_FORM): passed"
