@@ -116,7 +116,10 @@ def layout(root, install_folder, installer):
         out += ["[archive %s.MFA]" % top.upper()[:8], "group = Banc"]
         out += ["member = %s -> %s" % (f.replace(os.sep, "/"), ids.get(os.path.dirname(f), "app"))
                 for f in members]
-    out += ["[archive SETUP.MFA]", "group = Banc", "member = %s -> app" % installer]
+    # The uninstaller's second stage goes with it, as the product's does.
+    stage = os.path.join(os.path.dirname(installer), "uninsta.exe")
+    out += ["[archive SETUP.MFA]", "group = Banc", "member = %s -> app" % installer,
+            "member = %s -> system" % stage]
     return "\n".join(out) + "\n"
 
 

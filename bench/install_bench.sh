@@ -45,7 +45,7 @@ PAYLOADS="mixed small"
 "$E2E_ROOT/scripts/setup.sh" || exit 1
 [ -x "$MKDISKS" ] || (cd "$E2E_ROOT" && cmake --preset host >/dev/null && cmake --build build/host -j2 --target mkdisks >/dev/null) || exit 1
 (cd "$E2E_ROOT" && { [ -f build/win64/CMakeCache.txt ] || cmake --preset win64 >/dev/null; } &&
-    cmake --build build/win64 -j2 --target setup_program file_calls_bench >/dev/null) || exit 1
+    cmake --build build/win64 -j2 --target setup_program sample_uninsta file_calls_bench >/dev/null) || exit 1
 
 ratio() { [ -n "$1" ] && [ -n "$2" ] && awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }' || echo "-"; }
 

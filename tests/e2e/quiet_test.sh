@@ -8,7 +8,9 @@
 #               the download is started from a read-only folder whose name
 #               has blanks and accented letters
 #   disk        a disk that is missing: 1603 (disks)
-#   damaged     a damaged member: 1603, the error in the log
+#   damaged     a damaged member (in the download, sealed again so that the
+#               member's own checksum finds it half-way): 1603, the error
+#               in the log, the run rolled back
 #   profile     install.ini cut in half, or one byte of it changed (disks);
 #               the download cut short by a byte or by half, or one byte of
 #               it changed in the profile, a member or the trailer: 1603
@@ -52,6 +54,7 @@ quiet() {
 damage() {
     python3 - "$WINE_PREFIX_DIR/drive_c/DIST" "$1" "$2" <<'PY' || fail "could not damage $2"
 import os, sys
+import zlib
 dist, archive, member = sys.argv[1:]
 path = next(os.path.join(root, name) for root, _, names in sorted(os.walk(dist)) for name in names
             if name == archive or name.endswith(".exe") and root == dist)
@@ -68,6 +71,17 @@ while data[at:at + 4] == b"mfen":
     stored = int.from_bytes(data[at + 280:at + 284], "little")
     if data[at + 16:at + 276].split(b"\0")[0].decode("cp1252") == member:
         data[at + 346 + stored // 2] ^= 0xFF
+        if start:
+            # Sealed again, as if made so: the member's own checksum is
+            # what finds the damage, half-way through the copy.
+            pe = int.from_bytes(data[0x3C:0x40], "little")
+            optional = pe + 24
+            directories = optional + (112 if data[optional:optional + 2] == b"\x0b\x02" else 96)
+            sealed = bytearray(data[:-4])
+            sealed[optional + 64:optional + 68] = bytes(4)
+            sealed[directories + 32:directories + 40] = bytes(8)
+            crc = zlib.crc32(sealed)
+            data[-4:] = crc.to_bytes(4, "little")
         open(path, "wb").write(data)
         sys.exit(0)
     at += 346 + stored
