@@ -372,14 +372,61 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
                 deletedAtRestart(entry.destinationPath);
     bool windowsOwn = destination == kDestWindows || destination == kDestSystem;
 
+    std::string backup = earlier ? earlier->backup : std::string();
+    // In a folder this run made nothing can be replaced: the file is
+    // written under its own name, written down before its first byte, so
+    // that an undo, or the next run after a kill, removes it.
+    if (!there && m_app.journal.IsNewFolder(folder)) {
+        m_app.journal.Placed(entry.destinationPath, true, group, name,
+                             FileRecordValue(destination, true, false, false, backup));
+        writeInPlace(entry);
+    } else {
+        placeThroughTemporary(entry, folder, group, name, backup, there, there && !ours && !windowsOwn,
+                              windowsOwn && (earlier ? earlier->kept : there && !ours));
+    }
+    if (entry.placedNow)
+        m_madeFiles.insert(LowerCase(entry.destinationPath));
+    if (earlier && lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0)
+        m_app.journal.LogEntryGone(earlier->section, name);
+    m_app.placedBytes += entry.header.unpackedSize;
+
+    settleBootOperations(entry.destinationPath);
+    // A file that an earlier version put into another folder leaves no copy there.
+    if (inGroup && inGroup->destination != destination)
+        removeMovedCopy(*inGroup, name);
+    if (destination == kDestSystem)
+        countShared(entry.destinationPath, entry.existedBefore, earlier != nullptr);
+    RecordInstalledTarget(m_app, entry.destinationPath);
+}
+
+void CCopyEngine::writeInPlace(CInstallEntry& entry)
+{
+    entry.outputPath = entry.destinationPath;
+    entry.keepOpen = true;
+    try {
+        entry.source->extract(entry);
+        closeEntry(entry);
+    } catch (...) {
+        // Half written or failing its checksum: it goes, and so does its record.
+        entry.abortClose();
+        CPath(entry.destinationPath).remove();
+        m_app.journal.NotPlaced(entry.destinationPath);
+        throw;
+    }
+    entry.placedNow = true;
+}
+
+void CCopyEngine::placeThroughTemporary(CInstallEntry& entry, const std::string& folder, const std::string& group,
+                                        const std::string& name, std::string backup, bool there, bool keepTheirs,
+                                        bool kept)
+{
+    int destination = entry.header.destination;
     CPlacementUndo undo(entry);
     writeTemporary(entry, folder);
     // An older copy is moved aside, not deleted, until the run has
     // succeeded; one in use is replaced when Windows next starts. Someone
     // else's file outside Windows' own folders is kept beside ours, for the
     // uninstaller to put back.
-    std::string backup = earlier ? earlier->backup : std::string();
-    bool keepTheirs = there && !ours && !windowsOwn;
     bool replaceNow = true;
     if (there) {
         entry.existedBefore = true;
@@ -401,27 +448,14 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
     // The record is written down before the file takes its name, so that a
     // killed run's file is always known to the next run. A file of Windows'
     // own folders that was there before this product first placed it stays
-    // when the product goes.
-    bool kept = windowsOwn && (earlier ? earlier->kept : entry.existedBefore && !ours);
+    // when the product goes (kept).
     m_app.journal.Placed(entry.destinationPath, replaceNow, group, name,
                          FileRecordValue(destination, replaceNow, entry.existedBefore, kept, backup));
-    if (earlier && lstrcmpiA(earlier->section.c_str(), group.c_str()) != 0)
-        m_app.journal.LogEntryGone(earlier->section, name);
     if (replaceNow) {
         placeUnderItsName(entry);
-        m_madeFiles.insert(LowerCase(entry.destinationPath));
         m_app.journal.TempNamed(entry.tempPath);
     }
     undo.done();
-    m_app.placedBytes += entry.header.unpackedSize;
-
-    settleBootOperations(entry.destinationPath);
-    // A file that an earlier version put into another folder leaves no copy there.
-    if (inGroup && inGroup->destination != destination)
-        removeMovedCopy(*inGroup, name);
-    if (destination == kDestSystem)
-        countShared(entry.destinationPath, entry.existedBefore, earlier != nullptr);
-    RecordInstalledTarget(m_app, entry.destinationPath);
 }
 
 void CCopyEngine::keepUserFile(CInstallEntry& entry, const std::string& group, const std::string& name,

@@ -87,6 +87,16 @@ private:
     // The steps of placing an entry.
     void keepUserFile(CInstallEntry& entry, const std::string& group, const std::string& name,
                       const CFileRecord* earlier);
+    // Where nothing can be replaced: straight under the file's own name.
+    void writeInPlace(CInstallEntry& entry);
+    // Elsewhere: under a temporary name, an older copy (there) moved aside
+    // or the replacement left to the next start of Windows, then the
+    // file's name. keepTheirs: the older copy is someone else's, kept for
+    // the uninstaller under a name that backup then gives; kept: the file
+    // stays when the product goes.
+    void placeThroughTemporary(CInstallEntry& entry, const std::string& folder, const std::string& group,
+                               const std::string& name, std::string backup, bool there, bool keepTheirs,
+                               bool kept);
     void writeTemporary(CInstallEntry& entry, const std::string& folder);
     // Closes an entry kept open after extraction and gives its file the
     // member's attributes.
