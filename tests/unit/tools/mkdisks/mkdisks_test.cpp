@@ -209,7 +209,7 @@ struct Product {
         };
         add("bin/ovca40.dll", noiseContents(700000, 1));
         add("bin/ovca40.exe", sampleContents(900000, 2));
-        add("bin/ovca40.hlp", sampleContents(1500000, 3));
+        add("bin/ovca40.hlp", noiseContents(1500000, 3));
         add("dic/general.dic", sampleContents(2500000, 4));
         add("dic/usuari.dic", {});
         add("sys/ctl3d32.dll", noiseContents(30000, 5));
