@@ -65,10 +65,15 @@ for name in $PAYLOADS; do
     bytes=$(find "$dir/payload" -type f -printf '%s\n' | awk '{ n += $1 } END { print n }')
     files=$(find "$dir/payload" -type f | wc -l)
     eval "bytes_$name=$bytes files_$name=$files"
+    nsis_size=$(stat -c %s "$dir/nsis.exe") tar_size=$(stat -c %s "$dir/payload.tar.gz")
     disks=$(find "$dir/disks" -path '*/DISK*' -type f -printf '%s\n' | awk '{ n += $1 } END { print n }')
     download=$(stat -c %s "$dir/disks/Banc.exe")
     echo "$name payload: $files files, $bytes bytes; our disks $disks, one file $download" \
-        "($(ratio "$download" "$disks") of the disks), NSIS $(stat -c %s "$dir/nsis.exe"), tar.gz $(stat -c %s "$dir/payload.tar.gz") bytes"
+        "($(ratio "$download" "$disks") of the disks), NSIS $nsis_size, tar.gz $tar_size bytes"
+    # What the format's headers take: 346 bytes a member (the payload's
+    # files, the installer and its second stage).
+    headers=$(( (files + 2) * 346 ))
+    eval "sizes_$name='disks/NSIS $(ratio "$disks" "$nsis_size"), disks/tar.gz $(ratio "$disks" "$tar_size"), one file/disks $(ratio "$download" "$disks"); member headers $headers bytes ($(ratio "$headers" "$nsis_size") of NSIS)'"
 done
 
 # --- the prefix -------------------------------------------------------------
@@ -317,6 +322,7 @@ for name in $PAYLOADS; do
     line "floor.$name" "floor: create, write, rename" "$name"
     o=$(median "ours.$name") n=$(median "nsis.$name") c=$(median "copy.$name") fl=$(median "floor.$name")
     [ "$name" = mixed ] && echo "  one file/disks $(ratio "$(median "file.$name")" "$o")   (must: at most 1.05)"
+    eval "echo \"  sizes: \$sizes_$name\""
     echo "  ours/NSIS $(ratio "$o" "$n")   ours/plain copy $(ratio "$o" "$c")   ours/floor $(ratio "$o" "$fl")   (plain copy/NSIS $(ratio "$c" "$n"), floor/NSIS $(ratio "$fl" "$n"))"
     # The README's payload must install in at most NSIS's time, or within
     # 10% of the floor when that is above it; the small one aims at NSIS's.
