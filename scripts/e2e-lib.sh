@@ -156,6 +156,8 @@ e2e_uninstall_pages() {
 # e2e_restart: Windows restarts in the scenario's prefix: every process
 # ends, and the operations left for the next start are carried out.
 e2e_restart() {
+    # Not within the second or so an uninstallation's second stage takes.
+    e2e_second_stage 30 || echo "a second uninstall stage is still running" >&2
     e2e_stop_prefix "$WINE_PREFIX_DIR"
     "$RUN" wineboot -r >/dev/null 2>&1
     e2e_stop_prefix "$WINE_PREFIX_DIR"

@@ -44,7 +44,8 @@ void CLicencePage::Prepare()
     }
     if (!read) {
         m_text = LoadResourceString(IDS_LICENCE_MISSING);
-        app.LogEvent("licencia.txt could not be read from %s", app.sourceFolder.folderText().c_str());
+        app.LogEvent("licencia.txt could not be read from %s",
+                     (app.download.active() ? app.download.path() : app.sourceFolder.folderText()).c_str());
     }
 }
 
