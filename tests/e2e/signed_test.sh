@@ -37,6 +37,13 @@ INSTALLER="C:\\DIST\\$(basename "$download")"
 e2e_start /Q
 e2e_exit_is 0 300 || fail "the signed download did not install"
 verify "$WINE_PREFIX_DIR/drive_c/OVCA40/install.exe" || fail "the installed program is not validly signed"
+# What the manifest tells the package manager to look for is what the
+# installation registered: the entry of its product code, with its version.
+code=$(sed -n "s/^ProductCode: '\(.*\)'$/\1/p" "$work/out/manifest/"*.installer.yaml)
+version=$(sed -n "s/^PackageVersion: '\(.*\)'$/\1/p" "$work/out/manifest/"*.installer.yaml)
+"$RUN" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code" /v DisplayVersion \
+    >"$work/entry.out" 2>&1 || fail "no uninstall entry named by the manifest's product code '$code'"
+tr -d '\r' <"$work/entry.out" | grep -q "REG_SZ *$version\$" || fail "the uninstall entry's version is not the manifest's $version"
 
 e2e_prefix signed-changed
 mkdir -p "$WINE_PREFIX_DIR/drive_c/DIST"
