@@ -12,6 +12,7 @@ scripts/with-display.sh tests/e2e/editors_test.sh
 scripts/with-display.sh tests/e2e/locked_file_test.sh
 scripts/with-display.sh tests/e2e/bad_disks_test.sh
 scripts/with-display.sh tests/e2e/uninstall_test.sh
+scripts/with-display.sh tests/e2e/signed_test.sh
 
 large=$(mktemp -d)
 trap 'rm -rf "$large"' EXIT

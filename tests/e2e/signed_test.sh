@@ -9,6 +9,7 @@
 #     program's own check (1603, Errada 1061), and changes nothing.
 E2E_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$E2E_ROOT/scripts/e2e-lib.sh"
+shots="${SCREENS_DIR:-$E2E_ROOT/build/screenshots}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 e2e_sample_disks "$work"
@@ -61,6 +62,13 @@ e2e_snapshot before
 e2e_start /Q
 e2e_exit_is 1603 300 || fail "a changed signed download was not refused"
 e2e_events | grep -q "Errada 1061" || fail "the log does not say the download is damaged"
+# Started by hand, it says so in the error dialog and waits for the user.
+e2e_start
+robot wait "Errada" 60 || fail "a changed download started by hand shows no error"
+e2e_says "Errada" 1102 "1061" 10 || fail "the error dialog does not say the distribution is damaged"
+e2e_shot "Errada" "$shots/damaged-download.png" || fail "no screenshot of the damaged download's error"
+robot click "Errada" 1 || fail "could not close the error dialog"
+e2e_exit_is 1603 60 || fail "a changed download started by hand did not end with 1603"
 e2e_same_as before || fail "a changed download changed the machine"
 e2e_stop_prefix "$WINE_PREFIX_DIR"
 echo "signed end-to-end: passed"
