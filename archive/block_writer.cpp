@@ -11,16 +11,26 @@ CBlockWriter::~CBlockWriter()
         m_thread.join();
 }
 
-void CBlockWriter::submit(const Sink& sink, Block&& block)
+CBlockWriter::Ticket CBlockWriter::submit(const Sink& sink, Block&& block)
 {
     std::unique_lock<std::mutex> lock(m_lock);
     // The thread starts with the first block that needs it.
     if (!m_thread.joinable())
         m_thread = std::thread([this] { run(); });
     m_changed.wait(lock, [this] { return m_queue.size() < kMaxQueued; });
+    Ticket ticket = ++m_submitted;
     if (!m_error)
         m_queue.emplace_back(sink, std::move(block));
+    else
+        m_done = ticket;
     m_changed.notify_all();
+    return ticket;
+}
+
+void CBlockWriter::waitFor(Ticket ticket) noexcept
+{
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_changed.wait(lock, [this, ticket] { return m_done >= ticket; });
 }
 
 void CBlockWriter::waitIdle(std::unique_lock<std::mutex>& lock)
@@ -66,9 +76,11 @@ void CBlockWriter::run()
         }
         lock.lock();
         m_writing = false;
+        ++m_done;
         if (error && !m_error) {
             m_error = error;
             m_queue.clear();
+            m_done = m_submitted;
         }
         m_changed.notify_all();
     }

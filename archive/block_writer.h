@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -16,6 +17,8 @@ class CBlockWriter {
 public:
     using Block = std::vector<unsigned char>;
     using Sink = std::function<void(const unsigned char* data, std::size_t size)>;
+    // The number of a block handed over: blocks are written in that order.
+    using Ticket = std::uint64_t;
 
     CBlockWriter() = default;
     ~CBlockWriter();
@@ -25,7 +28,10 @@ public:
     // Hands a block over for sink to write; waits while the writer is a few
     // blocks behind, so that memory stays bounded. After a failure, blocks
     // are dropped until finish reports it.
-    void submit(const Sink& sink, Block&& block);
+    Ticket submit(const Sink& sink, Block&& block);
+    // Waits until the block of that ticket and every one before it has
+    // been written (or dropped after a failure); raises nothing.
+    void waitFor(Ticket ticket) noexcept;
     // Waits until every block handed over is written; raises the first
     // failure of the writes, once.
     void finish();
@@ -43,6 +49,8 @@ private:
     std::condition_variable m_changed;
     std::deque<std::pair<Sink, Block>> m_queue;
     bool m_writing = false;
+    Ticket m_submitted = 0;   // the last ticket handed out
+    Ticket m_done = 0;        // every block up to it is written or dropped
     bool m_stop = false;
     std::exception_ptr m_error;
 };

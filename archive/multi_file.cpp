@@ -40,6 +40,8 @@ void CMultiFileEntry::startGathering(CBlockWriter* writer)
     m_gathering = true;
     m_writer = writer;
     m_handedOver = false;
+    m_writeError = nullptr;
+    m_dateWhenWritten = false;
 }
 
 void CMultiFileEntry::handOver()
@@ -48,8 +50,19 @@ void CMultiFileEntry::handOver()
     block.swap(m_gathered);
     m_gathered.reserve(kGatherSize);
     m_handedOver = true;
-    m_writer->submit([this](const unsigned char* data, std::size_t size) { writeThrough(data, size); },
-                     std::move(block));
+    // A failed write is this member's: kept with it, and its later blocks
+    // are not written.
+    m_lastTicket = m_writer->submit(
+        [this](const unsigned char* data, std::size_t size) {
+            if (m_writeError)
+                return;
+            try {
+                writeThrough(data, size);
+            } catch (...) {
+                m_writeError = std::current_exception();
+            }
+        },
+        std::move(block));
 }
 
 void CMultiFileEntry::writeChunk(const void* buffer, std::size_t count)
@@ -83,22 +96,50 @@ void CMultiFileEntry::flushGathered()
     if (m_handedOver) {
         if (!m_gathered.empty())
             handOver();
-        m_writer->finish();
+        m_gathering = false;
+        // Left to go on while the next member is decoded.
+        if (writeBehind && keepOpen)
+            return;
+        completeWrites();
     } else if (!m_gathered.empty()) {
         writeThrough(m_gathered.data(), m_gathered.size());
     }
     dropGathered();
 }
 
+bool CMultiFileEntry::writesInFlight() const
+{
+    return m_handedOver;
+}
+
+void CMultiFileEntry::completeWrites()
+{
+    if (!m_handedOver)
+        return;
+    m_writer->waitFor(m_lastTicket);
+    std::exception_ptr error = m_writeError;
+    dropGathered();
+    if (error)
+        std::rethrow_exception(error);
+    if (writeBehind && m_dateWhenWritten)
+        setModified(m_modified);
+}
+
 void CMultiFileEntry::dropGathered() noexcept
 {
     // The writer thread is done with the file before anyone closes it.
     if (m_handedOver)
-        m_writer->abandon();
+        m_writer->waitFor(m_lastTicket);
     m_gathered.clear();
     m_gathering = false;
     m_handedOver = false;
     m_writer = nullptr;
+    m_writeError = nullptr;
+}
+
+CMultiFileEntry::~CMultiFileEntry()
+{
+    dropGathered();
 }
 
 CMultiFile::CMultiFile()
@@ -271,14 +312,21 @@ void CMultiFile::extract(CMultiFileEntry& entry)
         throw;
     }
     // Dated through the open handle: one call less per member than
-    // opening the file again.
+    // opening the file again; when the last writes are still going on, by
+    // completeWrites, after them.
     try {
-        entry.setModified(h.modified);
+        if (entry.writesInFlight()) {
+            entry.m_modified = h.modified;
+            entry.m_dateWhenWritten = true;
+        } else {
+            entry.setModified(h.modified);
+        }
         if (entry.keepOpen) {
             checkDecoded(h, entry, result);
             return;
         }
     } catch (...) {
+        entry.dropGathered();
         entry.abortClose();
         throw;
     }

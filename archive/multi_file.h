@@ -9,6 +9,7 @@
 #include "archive/span_file.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,6 +37,17 @@ public:
     // checked, for the caller to name and close (attributes are then the
     // caller's too).
     bool keepOpen = false;
+    // With keepOpen: extract may return while the writer thread still
+    // writes the member's last blocks (its checksum is checked all the
+    // same), so that the next member is decoded meanwhile. The caller
+    // then calls completeWrites before it closes, names or reads the file.
+    bool writeBehind = false;
+    bool writesInFlight() const;
+    // Waits for the member's writes and dates the file; raises a write's
+    // failure. Does nothing when nothing is in flight.
+    void completeWrites();
+
+    ~CMultiFileEntry() override;
 
 protected:
     void writeChunk(const void* buffer, std::size_t count) override;
@@ -55,6 +67,13 @@ private:
     bool m_gathering = false;
     CBlockWriter* m_writer = nullptr;
     bool m_handedOver = false;
+    std::uint64_t m_lastTicket = 0;
+    // The first failed write of this member, from the writer thread; read
+    // once its blocks are waited for.
+    std::exception_ptr m_writeError;
+    // The time extract leaves to completeWrites.
+    std::uint32_t m_modified = 0;
+    bool m_dateWhenWritten = false;
 };
 
 class CMultiFile : public CSpanFile {

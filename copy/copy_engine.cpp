@@ -159,6 +159,12 @@ void CCopyEngine::CopyGroupFile(CGroupFile& record)
             giveUp();
     }
     m_current = nullptr;
+    // After an error, a member still being written is finished (or, when
+    // its writes failed too, taken away) before anything else happens.
+    try {
+        completeInFlight();
+    } catch (...) {
+    }
     record.abortClose();
 }
 
@@ -202,19 +208,56 @@ void CCopyEngine::copyArchive(CGroupFile& record, const CFilePart& source)
     for (;;) {
         pumpNowAndThen();
         if (!m_app.succeeded)
-            return;
-        CInstallEntry entry;
-        entry.source = &record;
-        if (!record.nextEntry(entry))
-            return;
+            break;
+        auto entry = std::make_unique<CInstallEntry>();
+        entry->source = &record;
+        if (!record.nextEntry(*entry))
+            break;
         // A member that isn't installed still moves the reader past its data.
-        if (entry.header.destination == kDestNotInstalled) {
-            record.skip(entry);
-            m_done += entry.header.unpackedSize;
+        if (entry->header.destination == kDestNotInstalled) {
+            record.skip(*entry);
+            m_done += entry->header.unpackedSize;
             continue;
         }
-        placeEntry(entry);
+        entry->writeBehind = true;
+        placeEntry(*entry);
+        // A member written in place has its last writes go on while the
+        // next one is decoded; the one before it is finished now.
+        std::unique_ptr<CInstallEntry> previous = std::move(m_inFlight);
+        if (entry->writesInFlight())
+            m_inFlight = std::move(entry);
+        finishWrites(previous.get());
     }
+    completeInFlight();
+}
+
+void CCopyEngine::finishWrites(CInstallEntry* entry)
+{
+    if (!entry)
+        return;
+    try {
+        entry->completeWrites();
+        closeEntry(*entry);
+    } catch (...) {
+        // A write failed after the member was taken as placed: the file and
+        // its record go, as when it fails while written.
+        entry->abortClose();
+        const std::string& path = entry->destinationPath;
+        CPath(path).remove();
+        m_app.journal.NotPlaced(path);
+        m_madeFiles.erase(LowerCase(path));
+        m_app.placedBytes -= entry->header.unpackedSize;
+        auto target = m_app.targets.find(LowerCase(CPath(path).fileName()));
+        if (target != m_app.targets.end() && SamePath(target->second->installedPath.text(), path))
+            target->second->installedPath = CPath();
+        throw;
+    }
+}
+
+void CCopyEngine::completeInFlight()
+{
+    std::unique_ptr<CInstallEntry> entry = std::move(m_inFlight);
+    finishWrites(entry.get());
 }
 
 void CCopyEngine::placeEntry(CInstallEntry& entry)
@@ -381,6 +424,8 @@ void CCopyEngine::InstallEntry(CInstallEntry& entry)
                              FileRecordValue(destination, true, false, false, backup));
         writeInPlace(entry);
     } else {
+        // What is replaced or moved aside must be whole and closed.
+        completeInFlight();
         placeThroughTemporary(entry, folder, group, name, backup, there, there && !ours && !windowsOwn,
                               windowsOwn && (earlier ? earlier->kept : there && !ours));
     }
@@ -405,7 +450,9 @@ void CCopyEngine::writeInPlace(CInstallEntry& entry)
     entry.keepOpen = true;
     try {
         entry.source->extract(entry);
-        closeEntry(entry);
+        // Closed when its last writes are done (finishWrites).
+        if (!entry.writesInFlight())
+            closeEntry(entry);
     } catch (...) {
         // Half written or failing its checksum: it goes, and so does its record.
         entry.abortClose();
@@ -491,8 +538,9 @@ void CCopyEngine::writeTemporary(CInstallEntry& entry, const std::string& folder
     m_app.journal.TempFile(entry.tempPath);
     entry.outputPath = entry.tempPath;
     // Kept open once written and checked: it takes its name through its
-    // own handle.
+    // own handle, and is closed at once, so every write is done first.
     entry.keepOpen = true;
+    entry.writeBehind = false;
     entry.source->extract(entry);
 }
 

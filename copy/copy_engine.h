@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -88,7 +89,14 @@ private:
     void keepUserFile(CInstallEntry& entry, const std::string& group, const std::string& name,
                       const CFileRecord* earlier);
     // Where nothing can be replaced: straight under the file's own name.
+    // An archive member (writeBehind) may come back with its last writes
+    // still going on.
     void writeInPlace(CInstallEntry& entry);
+    // Waits for an entry's writes and closes it; on a failed write takes
+    // the file and its record away and raises the failure.
+    void finishWrites(CInstallEntry* entry);
+    // The same for the member still being written, if any.
+    void completeInFlight();
     // Elsewhere: under a temporary name, an older copy (there) moved aside
     // or the replacement left to the next start of Windows, then the
     // file's name. keepTheirs: the older copy is someone else's, kept for
@@ -125,6 +133,9 @@ private:
     std::uint32_t m_total = 0;
     std::uint32_t m_done = 0;
     CInstallEntry* m_current = nullptr;
+    // The member written in place whose last writes go on while the next
+    // member is decoded.
+    std::unique_ptr<CInstallEntry> m_inFlight;
     std::set<std::string> m_madeFolders;
     // Lower-case paths of the files this run made (asked for in the
     // folders it made).

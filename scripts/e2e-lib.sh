@@ -55,6 +55,14 @@ e2e_copy_disks() {
 e2e_prefix() {
     WINE_PREFIX_DIR= "$E2E_ROOT/scripts/wineprefix.sh"
     dir="$E2E_ROOT/build/e2e/$1"
+    # A script keeps only its current machine (each is a 700 MB copy; the
+    # snapshots beside it stay): the last one is left to look at.
+    if [ -n "${E2E_LAST_PREFIX:-}" ] && [ "$E2E_LAST_PREFIX" != "$dir" ]; then
+        e2e_stop_prefix "$E2E_LAST_PREFIX"
+        chmod -R u+w "$E2E_LAST_PREFIX" 2>/dev/null
+        rm -rf "$E2E_LAST_PREFIX"
+    fi
+    E2E_LAST_PREFIX="$dir"
     e2e_stop_prefix "$dir"
     # A story may have left a folder read-only.
     chmod -R u+w "$dir" 2>/dev/null

@@ -171,6 +171,51 @@ TEST_F(ArchiveTest, ExtractionGivesContentsTimeAndReadOnlyBit)
     EXPECT_FALSE(st.attributes & CFile::attrReadOnly);
 }
 
+TEST_F(ArchiveTest, WritesBehindTheNextMemberCompleteWholeAndDated)
+{
+    // Members of several blocks: each one's last writes may still be going
+    // on while the next is decoded; completed, each is whole and dated.
+    Bytes a = noiseContents(300000, 7), b = sampleContents(500000, 8);
+    TestMember ma = storedMember("a.bin", a), mb = zlibMember("b.bin", b);
+    ma.header.modified = 915148800u;
+    mb.header.modified = 1200000000u;
+    writeArchive(volume, {ma, mb});
+    CMultiFile archive;
+    archive.open(volume);
+    std::vector<std::unique_ptr<CMultiFileEntry>> entries;
+    for (auto entry = archive.createEntry(); archive.nextEntry(*entry); entry = archive.createEntry()) {
+        entry->outputPath = dir / ("out-" + entry->name);
+        entry->keepOpen = entry->writeBehind = true;
+        archive.extract(*entry);
+        entries.push_back(std::move(entry));
+    }
+    ASSERT_EQ(entries.size(), 2u);
+    for (auto& entry : entries) {
+        entry->completeWrites();
+        EXPECT_FALSE(entry->writesInFlight());
+        entry->close();
+    }
+    EXPECT_EQ(readWholeFile(dir / "out-a.bin"), a);
+    EXPECT_EQ(readWholeFile(dir / "out-b.bin"), b);
+    CFile::Status st;
+    ASSERT_TRUE(CFile::getStatus(dir / "out-a.bin", st));
+    EXPECT_EQ(st.modified, 915148800u);
+    ASSERT_TRUE(CFile::getStatus(dir / "out-b.bin", st));
+    EXPECT_EQ(st.modified, 1200000000u);
+
+    // An entry dropped with its writes in flight waits for them first.
+    CMultiFile again;
+    again.open(volume);
+    {
+        auto entry = again.createEntry();
+        ASSERT_TRUE(again.nextEntry(*entry));
+        entry->outputPath = dir / "dropped.bin";
+        entry->keepOpen = entry->writeBehind = true;
+        again.extract(*entry);
+    }
+    EXPECT_EQ(readWholeFile(dir / "dropped.bin"), a);
+}
+
 TEST_F(ArchiveTest, OutputIsCreatedExclusively)
 {
     writeArchive(volume, {storedMember("a", bytesOf("new contents"))});
