@@ -73,7 +73,7 @@ for name in $PAYLOADS; do
     # What the format's headers take: 346 bytes a member (the payload's
     # files, the installer and its second stage).
     headers=$(( (files + 2) * 346 ))
-    eval "sizes_$name='disks/NSIS $(ratio "$disks" "$nsis_size"), disks/tar.gz $(ratio "$disks" "$tar_size"), one file/disks $(ratio "$download" "$disks"); member headers $headers bytes ($(ratio "$headers" "$nsis_size") of NSIS)'"
+    eval "sizes_$name='disks/NSIS $(ratio "$disks" "$nsis_size"), disks/tar.gz $(ratio "$disks" "$tar_size"), one file/disks $(ratio "$download" "$disks"); member headers $headers bytes ($(awk -v a="$headers" -v b="$nsis_size" 'BEGIN { printf "%.1f", 100 * a / b }') % of NSIS)'"
 done
 
 # --- the prefix -------------------------------------------------------------
