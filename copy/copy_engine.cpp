@@ -220,7 +220,18 @@ void CCopyEngine::copyArchive(CGroupFile& record, const CFilePart& source)
             continue;
         }
         entry->writeBehind = true;
-        placeEntry(*entry);
+        try {
+            placeEntry(*entry);
+        } catch (...) {
+            // A later step of the placement failed: the file itself is
+            // finished all the same, and keeps its record.
+            if (entry->writesInFlight())
+                try {
+                    finishWrites(entry.get());
+                } catch (...) {
+                }
+            throw;
+        }
         // A member written in place has its last writes go on while the
         // next one is decoded; the one before it is finished now.
         std::unique_ptr<CInstallEntry> previous = std::move(m_inFlight);
