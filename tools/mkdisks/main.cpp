@@ -18,8 +18,9 @@ int usage()
                  "  mkdisks LAYOUT OUTPUT-FOLDER [--installer FILE] [--licence FILE] [--quiet]\n"
                  "      writes OUTPUT-FOLDER/DISK01, DISK02, ... from the layout, and with its\n"
                  "      [download] section the one-file download and its manifest/ beside them\n"
-                 "  mkdisks manifest LAYOUT DOWNLOAD OUTPUT-FOLDER\n"
-                 "      writes the download's manifest again (after signing, which changes its hash)\n"
+                 "  mkdisks manifest LAYOUT DOWNLOAD MANIFEST-FOLDER\n"
+                 "      writes the three files of the download's manifest into MANIFEST-FOLDER again\n"
+                 "      (after signing, which changes its hash)\n"
                  "  mkdisks list VOLUME    members, sizes, methods and destinations\n"
                  "  mkdisks test VOLUME    decodes every member and checks every checksum\n"
                  "The layout format is described in tools/mkdisks/README.md.\n";
