@@ -57,12 +57,15 @@ ProgramLayout programLayout(CFile& file, std::uint64_t fileLength)
     std::uint32_t symbolCount = le32(&head[coff + 12]);
     std::uint16_t optionalSize = le16(&head[coff + 16]);
     std::uint64_t optional = coff + 20;
-    if (optional + optionalSize + 40ull * sections > head.size() || optionalSize < 96)
+    if (optional + optionalSize + 40ull * sections > head.size())
         return layout;
-    std::uint16_t magic = le16(&head[optional]);
+    std::uint16_t magic = optionalSize >= 2 ? le16(&head[optional]) : 0;
     if (magic != 0x10B && magic != 0x20B)
         return layout;
+    // The fixed part of the optional header, up to its first directory.
     std::uint64_t directories = optional + (magic == 0x20B ? 112 : 96);
+    if (directories > optional + optionalSize)
+        return layout;
     std::uint32_t directoryCount = le32(&head[directories - 4]);
     layout.checksumField = optional + 64;
     if (directoryCount > 4 && directories + 5 * 8 <= optional + optionalSize) {
