@@ -55,6 +55,8 @@ e2e_copy_disks() {
 e2e_prefix() {
     WINE_PREFIX_DIR= "$E2E_ROOT/scripts/wineprefix.sh"
     dir="$E2E_ROOT/build/e2e/$1"
+    # The two forms of a story keep their machines apart.
+    [ "$E2E_FORM" = download ] && dir="$dir-download"
     # A script keeps only its current machine (each is a 700 MB copy; the
     # snapshots beside it stay): the last one is left to look at.
     if [ -n "${E2E_LAST_PREFIX:-}" ] && [ "$E2E_LAST_PREFIX" != "$dir" ]; then
@@ -265,6 +267,8 @@ e2e_exit_is() {
     got=$?
     [ "$got" = $(($1 % 256)) ] && return 0
     echo "install.exe ended with status $got where $1 ($(($1 % 256))) was expected" >&2
+    # What Wine or the program said, for a status that is none of ours.
+    [ -s "$WINE_PREFIX_DIR/install.out" ] && head -n 20 "$WINE_PREFIX_DIR/install.out" >&2
     return 1
 }
 

@@ -31,7 +31,7 @@ STAYS=$E2E_STAYS
 # machine NAME [FOLDER]: a fresh prefix with the distribution (in FOLDER),
 # snapshot "before" taken.
 machine() {
-    e2e_prefix "quiet-$E2E_FORM-$1"
+    e2e_prefix "quiet-$1"
     e2e_copy_disks "${2:-}"
     INSTALLER=$E2E_SETUP
     e2e_snapshot before
