@@ -151,14 +151,20 @@ reset_machine() {
 }
 why_ours() { e2e_events | tail -n 2 | tr -d '\r' | tr '\n' ' '; }
 
-ours() {
+# install_ours KEY PROGRAM PAYLOAD: a fresh machine, PROGRAM /Q, its time
+# recorded as KEY when it placed exactly the payload; false otherwise.
+install_ours() {
     reset_machine
-    timed "C:\\DIST\\$1\\DISK01\\install.exe" /Q
-    if ! done_ok || ! same "$1" "$drive/OURS"; then
-        fault "ours.$1" "exit $(status $rc), $(left "$drive/OURS") files in place; $(why_ours)"
-        return
+    timed "$2" /Q
+    if ! done_ok || ! same "$3" "$drive/OURS"; then
+        fault "$1" "exit $(status $rc), $(left "$drive/OURS") files in place; $(why_ours)"
+        return 1
     fi
-    record "ours.$1" "$took"
+    record "$1" "$took"
+}
+
+ours() {
+    install_ours "ours.$1" "C:\\DIST\\$1\\DISK01\\install.exe" "$1" || return
     phases "ours.$1" "$drive/OURS"
     if [ "$1" = small ]; then
         # Over itself (a repair): every file has an older copy to move aside
@@ -176,13 +182,7 @@ ours() {
 
 # one_file PAYLOAD: our installer from its one-file download.
 one_file() {
-    reset_machine
-    timed "C:\\DIST\\banc-$1.exe" /Q
-    if ! done_ok || ! same "$1" "$drive/OURS"; then
-        fault "file.$1" "exit $(status $rc), $(left "$drive/OURS") files in place; $(why_ours)"
-        return
-    fi
-    record "file.$1" "$took"
+    install_ours "file.$1" "C:\\DIST\\banc-$1.exe" "$1"
 }
 
 nsis() {
