@@ -11,7 +11,7 @@ CBlockWriter::~CBlockWriter()
         m_thread.join();
 }
 
-CBlockWriter::Ticket CBlockWriter::submit(const Sink& sink, Block&& block)
+CBlockWriter::Ticket CBlockWriter::submit(const Sink& sink, Block& block)
 {
     std::unique_lock<std::mutex> lock(m_lock);
     // The thread starts with the first block that needs it.
@@ -23,6 +23,11 @@ CBlockWriter::Ticket CBlockWriter::submit(const Sink& sink, Block&& block)
         m_queue.emplace_back(sink, std::move(block));
     else
         m_done = ticket;
+    block.clear();
+    if (!m_spare.empty()) {
+        block.swap(m_spare.back());
+        m_spare.pop_back();
+    }
     m_changed.notify_all();
     return ticket;
 }
@@ -75,6 +80,10 @@ void CBlockWriter::run()
             error = std::current_exception();
         }
         lock.lock();
+        if (m_spare.size() < kMaxQueued) {
+            job.second.clear();
+            m_spare.push_back(std::move(job.second));
+        }
         m_writing = false;
         ++m_done;
         if (error && !m_error) {

@@ -46,9 +46,6 @@ void CMultiFileEntry::startGathering(CBlockWriter* writer)
 
 void CMultiFileEntry::handOver()
 {
-    CBlockWriter::Block block;
-    block.swap(m_gathered);
-    m_gathered.reserve(kGatherSize);
     m_handedOver = true;
     // A failed write is this member's: kept with it, and its later blocks
     // are not written.
@@ -62,7 +59,8 @@ void CMultiFileEntry::handOver()
                 m_writeError = std::current_exception();
             }
         },
-        std::move(block));
+        m_gathered);
+    m_gathered.reserve(kGatherSize);
 }
 
 void CMultiFileEntry::writeChunk(const void* buffer, std::size_t count)

@@ -6,7 +6,8 @@
 #include <string>
 
 // Blocks are written in the order they were handed over, all of them by the
-// time finish returns; a failure stops the writing and is reported once.
+// time finish returns, whole though the caller refills the buffer it gets
+// back; a failure stops the writing and is reported once.
 TEST(BlockWriter, WritesInOrderAndReportsAFailureOnce)
 {
     CBlockWriter writer;
@@ -16,10 +17,16 @@ TEST(BlockWriter, WritesInOrderAndReportsAFailureOnce)
             throw std::runtime_error("disk full");
         written.append(reinterpret_cast<const char*>(data), size);
     };
-    for (int i = 0; i < 20; ++i)
-        writer.submit(sink, CBlockWriter::Block(1, static_cast<unsigned char>('a' + i)));
+    CBlockWriter::Block block;
+    std::string expected;
+    for (int i = 0; i < 20; ++i) {
+        block.assign(1000, static_cast<unsigned char>('a' + i));
+        expected.append(1000, static_cast<char>('a' + i));
+        writer.submit(sink, block);
+        EXPECT_TRUE(block.empty());
+    }
     writer.finish();
-    EXPECT_EQ(written, "abcdefghijklmnopqrst");
+    EXPECT_EQ(written, expected);
 
     written.clear();
     writer.submit(sink, CBlockWriter::Block{'x'});
