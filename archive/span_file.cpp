@@ -21,16 +21,18 @@ std::size_t CSpanFile::read(void* buffer, std::size_t count)
             endOfVolume();
             break;
         }
+        // One read for as much as fits: a read per block cost a system
+        // call every 4 KiB. The blocks it passed tick after it.
         std::size_t chunk = std::min(count - done, room);
-        if (blockSize != 0)
-            chunk = std::min<std::size_t>(chunk, blockSize - bytesRead % blockSize);
         std::size_t n = rawRead(p + done, chunk);
+        std::uint32_t before = bytesRead;
         done += n;
         bytesRead += static_cast<std::uint32_t>(n);
+        if (blockSize != 0)
+            for (std::uint32_t ticks = bytesRead / blockSize - before / blockSize; ticks != 0; --ticks)
+                blockDone();
         if (volumeCapacity == bytesRead && endOfVolume())
             break;
-        if (n > 0 && blockSize != 0 && bytesRead % blockSize == 0)
-            blockDone();
         if (n < chunk && endOfVolume())
             break;
     }
