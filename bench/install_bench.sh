@@ -282,6 +282,14 @@ median() {
         END { if (NR % 2) printf "%.3f", v[(NR + 1) / 2]; else if (NR) printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 runs() { [ -f "$figures/$1" ] && tr '\n' ' ' <"$figures/$1"; }
+# paired A B: the median of each round's own ratio A/B, the two runs side
+# by side in one round; "-" when a round lacks one of them.
+paired() {
+    [ -f "$figures/$1" ] && [ -f "$figures/$2" ] && [ "$(wc -l <"$figures/$1")" = "$(wc -l <"$figures/$2")" ] ||
+        { echo -; return; }
+    paste "$figures/$1" "$figures/$2" | awk '{ print $1 / $2 }' | sort -g | awk '{ v[NR] = $1 }
+        END { if (NR % 2) printf "%.2f", v[(NR + 1) / 2]; else printf "%.2f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 # line KEY LABEL PAYLOAD: one contender's row.
 line() {
     m=$(median "$1")
@@ -323,15 +331,10 @@ for name in $PAYLOADS; do
     o=$(median "ours.$name") n=$(median "nsis.$name") c=$(median "copy.$name") fl=$(median "floor.$name")
     [ "$name" = mixed ] && echo "  one file/disks $(ratio "$(median "file.$name")" "$o")   (must: at most 1.05)"
     eval "echo \"  sizes: \$sizes_$name\""
-    echo "  ours/NSIS $(ratio "$o" "$n")   ours/plain copy $(ratio "$o" "$c")   ours/floor $(ratio "$o" "$fl")   (plain copy/NSIS $(ratio "$c" "$n"), floor/NSIS $(ratio "$fl" "$n"))"
-    # The README's payload must install in at most NSIS's time, or within
-    # 10% of the floor when that is above it; the small one aims at NSIS's.
-    goal="must: ours/NSIS at most 1.00; aim: the plain copy's, $(ratio "$c" "$n")"
-    [ "$name" = mixed ] || goal="aim: ours/NSIS at most 1.00"
-    if [ -n "$fl" ] && [ -n "$n" ] && awk -v a="$fl" -v b="$n" 'BEGIN { exit !(a > b) }'; then
-        goal="the floor is above NSIS's time; ${goal%%:*}: ours/floor at most 1.10"
-    fi
-    echo "  $goal"
+    echo "  ours/NSIS $(ratio "$o" "$n") (round by round $(paired "ours.$name" "nsis.$name"))   ours/plain copy $(ratio "$o" "$c")   ours/floor $(ratio "$o" "$fl")   (plain copy/NSIS $(ratio "$c" "$n"), floor/NSIS $(ratio "$fl" "$n"))"
+    # What the installer promises against NSIS on each payload.
+    if [ "$name" = mixed ]; then echo "  must: ours/NSIS at most 0.70; aim: 0.60"
+    else echo "  must: ours/NSIS at most 1.00; aim: 0.90"; fi
     # Up to the first file placed, from there to the last, and after it.
     printf '  %-30s %11s %7s %9s\n' "phases seen from outside, s" "first file" "copy" "the rest"
     for who in ours nsis; do
@@ -350,7 +353,7 @@ for who in ours nsis; do
     [ -f "$figures/$who.uninstall.fault" ] && printf '  %-30s %d of %d runs measured nothing: %s\n' "" \
         "$(wc -l <"$figures/$who.uninstall.fault")" "$REPEAT" "$(head -n1 "$figures/$who.uninstall.fault")"
 done
-echo "  ours/NSIS $(ratio "$(median ours.uninstall)" "$(median nsis.uninstall)")"
+echo "  ours/NSIS $(ratio "$(median ours.uninstall)" "$(median nsis.uninstall)") (round by round $(paired ours.uninstall nsis.uninstall))"
 
 echo
 echo "A program's start under Wine, to its end, s"
