@@ -288,6 +288,16 @@ e2e_wait_exit() {
 
 robot() {
     "$RUN" "$E2E_BUILD/uirobot.exe" "$@"
+    robot_status=$?
+    # The robot answers 0 to 4; anything else is Wine failing to run it,
+    # which a story must not take for the installer's answer: said, and
+    # asked once more.
+    if [ $robot_status -gt 4 ]; then
+        echo "robot $1 \"$2\": Wine ended it with $robot_status; asking again" >&2
+        "$RUN" "$E2E_BUILD/uirobot.exe" "$@"
+        robot_status=$?
+    fi
+    return $robot_status
 }
 
 # e2e_says CAPTION ID PATTERN SECONDS: waits until control ID of a window
