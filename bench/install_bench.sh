@@ -22,7 +22,9 @@
 # Figures are medians over the rounds. Times are wall-clock seconds with the
 # Windows program's start against a warm server included (about 0.03 s), but
 # for the floor and the calls, which the program times itself; warm page
-# cache. Ratios are of times: ours/NSIS at most 1.00 means at least as fast.
+# cache. Ratios are of times: ours/NSIS at most 1.00 means at least as fast;
+# against NSIS each is also given round by round (the median of each
+# round's own ratio), which the machine's noise moves less.
 # Both installers write their own uninstaller too (ours install.exe as a
 # member of the installation folder, NSIS uninst.exe).
 #
