@@ -52,5 +52,8 @@ echo
 echo "Registry (reg.exe writes in the console's OEM code page):"
 "$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Manual.hlp' 2>/dev/null | tr -d '\r' | iconv -f cp850 -t utf-8 | sed '/^$/d; s/^/  /'
 "$RUN" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' | iconv -f cp850 -t utf-8 | grep -i -A3 'ortavel' | sed 's/^/  /'
-[ "$batch" = yes ] && echo "Screenshots in $shots"
+if [ "$batch" = yes ]; then
+    if [ -d "$shots" ]; then echo "Screenshots in $shots"
+    else echo "No start-up warning and no error to answer, so no screenshots (the pages' are in docs/screens)"; fi
+fi
 e2e_stop_prefix "$WINE_PREFIX_DIR"
