@@ -71,6 +71,11 @@ e2e_prefix() {
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
     cp -a --reflink=auto "$E2E_ROOT/build/wineprefix-pristine" "$dir"
+    # The file "wineserver" names the folder where Wine keeps the prefix's
+    # server, which it tells apart there by the prefix folder's inode; a
+    # machine made right after another was removed may get that inode
+    # again. Without the file, each machine gets a folder of its own.
+    rm -f "$dir/wineserver"
     export WINE_PREFIX_DIR="$dir" WINEPREFIX="$dir"
     INSTALLER=""
     if [ -n "$E2E_DPI" ]; then
