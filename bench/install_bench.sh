@@ -278,10 +278,15 @@ done
 
 # --- the figures ------------------------------------------------------------
 # median KEY: the median of KEY's figures, empty when there are none.
+# median_of FORMAT: the median of the numbers on the input, printed in
+# FORMAT; nothing when there are none.
+median_of() {
+    sort -g | awk -v f="$1" '{ v[NR] = $1 }
+        END { if (NR % 2) printf f, v[(NR + 1) / 2]; else if (NR) printf f, (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 median() {
     [ -f "$figures/$1" ] || return 0
-    sort -g "$figures/$1" | awk '{ v[NR] = $1 }
-        END { if (NR % 2) printf "%.3f", v[(NR + 1) / 2]; else if (NR) printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+    median_of "%.3f" <"$figures/$1"
 }
 runs() { [ -f "$figures/$1" ] && tr '\n' ' ' <"$figures/$1"; }
 # paired A B: the median of each round's own ratio A/B, the two runs side
@@ -289,8 +294,7 @@ runs() { [ -f "$figures/$1" ] && tr '\n' ' ' <"$figures/$1"; }
 paired() {
     [ -f "$figures/$1" ] && [ -f "$figures/$2" ] && [ "$(wc -l <"$figures/$1")" = "$(wc -l <"$figures/$2")" ] ||
         { echo -; return; }
-    paste "$figures/$1" "$figures/$2" | awk '{ print $1 / $2 }' | sort -g | awk '{ v[NR] = $1 }
-        END { if (NR % 2) printf "%.2f", v[(NR + 1) / 2]; else printf "%.2f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+    paste "$figures/$1" "$figures/$2" | awk '{ print $1 / $2 }' | median_of "%.2f"
 }
 # line KEY LABEL PAYLOAD: one contender's row.
 line() {
