@@ -3,7 +3,7 @@
 CBlockWriter::~CBlockWriter()
 {
     {
-        std::lock_guard<std::mutex> lock(m_lock);
+        std::lock_guard<CMutex> lock(m_lock);
         m_stop = true;
     }
     m_changed.notify_all();
@@ -13,7 +13,7 @@ CBlockWriter::~CBlockWriter()
 
 CBlockWriter::Ticket CBlockWriter::submit(const Sink& sink, Block& block)
 {
-    std::unique_lock<std::mutex> lock(m_lock);
+    std::unique_lock<CMutex> lock(m_lock);
     // The thread starts with the first block that needs it.
     if (!m_thread.joinable())
         m_thread = std::thread([this] { run(); });
@@ -34,18 +34,18 @@ CBlockWriter::Ticket CBlockWriter::submit(const Sink& sink, Block& block)
 
 void CBlockWriter::waitFor(Ticket ticket) noexcept
 {
-    std::unique_lock<std::mutex> lock(m_lock);
+    std::unique_lock<CMutex> lock(m_lock);
     m_changed.wait(lock, [this, ticket] { return m_done >= ticket; });
 }
 
-void CBlockWriter::waitIdle(std::unique_lock<std::mutex>& lock)
+void CBlockWriter::waitIdle(std::unique_lock<CMutex>& lock)
 {
     m_changed.wait(lock, [this] { return m_queue.empty() && !m_writing; });
 }
 
 void CBlockWriter::finish()
 {
-    std::unique_lock<std::mutex> lock(m_lock);
+    std::unique_lock<CMutex> lock(m_lock);
     waitIdle(lock);
     if (m_error) {
         std::exception_ptr error = m_error;
@@ -56,14 +56,14 @@ void CBlockWriter::finish()
 
 void CBlockWriter::abandon() noexcept
 {
-    std::unique_lock<std::mutex> lock(m_lock);
+    std::unique_lock<CMutex> lock(m_lock);
     waitIdle(lock);
     m_error = nullptr;
 }
 
 void CBlockWriter::run()
 {
-    std::unique_lock<std::mutex> lock(m_lock);
+    std::unique_lock<CMutex> lock(m_lock);
     for (;;) {
         m_changed.wait(lock, [this] { return m_stop || !m_queue.empty(); });
         if (m_queue.empty())

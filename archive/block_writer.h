@@ -3,13 +3,13 @@
 // The hand-over is the only thing the two threads share.
 #pragma once
 
-#include <condition_variable>
+#include "platform/sync.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -43,13 +43,13 @@ public:
 
 private:
     void run();
-    void waitIdle(std::unique_lock<std::mutex>& lock);
+    void waitIdle(std::unique_lock<CMutex>& lock);
 
     static constexpr std::size_t kMaxQueued = 4;
 
     std::thread m_thread;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
+    CMutex m_lock;
+    CCondition m_changed;
     std::deque<std::pair<Sink, Block>> m_queue;
     std::vector<Block> m_spare;   // written blocks' buffers, for reuse
     bool m_writing = false;
