@@ -42,6 +42,14 @@ void CMultiFileEntry::startGathering(CBlockWriter* writer)
     m_handedOver = false;
     m_writeError = nullptr;
     m_dateWhenWritten = false;
+    m_checkWhenWritten = false;
+    checksumWrites = false;
+}
+
+void CMultiFileEntry::writeGathered(const unsigned char* data, std::size_t size)
+{
+    crc = ArchiveCrc::update(crc, data, size);
+    writeThrough(data, size);
 }
 
 void CMultiFileEntry::handOver()
@@ -54,7 +62,7 @@ void CMultiFileEntry::handOver()
             if (m_writeError)
                 return;
             try {
-                writeThrough(data, size);
+                writeGathered(data, size);
             } catch (...) {
                 m_writeError = std::current_exception();
             }
@@ -72,7 +80,7 @@ void CMultiFileEntry::writeChunk(const void* buffer, std::size_t count)
     // A chunk as large as a gathered one goes out as it is, without a copy,
     // when there is no writer thread to hand it to.
     if (!m_writer && m_gathered.empty() && count >= kGatherSize) {
-        writeThrough(buffer, count);
+        writeGathered(static_cast<const unsigned char*>(buffer), count);
         return;
     }
     auto* p = static_cast<const unsigned char*>(buffer);
@@ -82,7 +90,7 @@ void CMultiFileEntry::writeChunk(const void* buffer, std::size_t count)
     if (m_writer) {
         handOver();
     } else {
-        writeThrough(m_gathered.data(), m_gathered.size());
+        writeGathered(m_gathered.data(), m_gathered.size());
         m_gathered.clear();
     }
 }
@@ -100,7 +108,7 @@ void CMultiFileEntry::flushGathered()
             return;
         completeWrites();
     } else if (!m_gathered.empty()) {
-        writeThrough(m_gathered.data(), m_gathered.size());
+        writeGathered(m_gathered.data(), m_gathered.size());
     }
     dropGathered();
 }
@@ -116,9 +124,13 @@ void CMultiFileEntry::completeWrites()
         return;
     m_writer->waitFor(m_lastTicket);
     std::exception_ptr error = m_writeError;
+    bool check = m_checkWhenWritten;
+    m_checkWhenWritten = false;
     dropGathered();
     if (error)
         std::rethrow_exception(error);
+    if (check && m_expectedCrc != 0 && m_expectedCrc != crc)
+        throw CMultiFileException(kMultiFileBadCrc);
     if (writeBehind && m_dateWhenWritten)
         setModified(m_modified);
 }
@@ -133,6 +145,7 @@ void CMultiFileEntry::dropGathered() noexcept
     m_handedOver = false;
     m_writer = nullptr;
     m_writeError = nullptr;
+    checksumWrites = true;
 }
 
 CMultiFileEntry::~CMultiFileEntry()
@@ -278,11 +291,12 @@ CMultiFile::DecodeResult CMultiFile::decodeMember(const EntryHeader& h, CSpanFil
     return {codec->wasAborted(), codec->lengthMismatch()};
 }
 
-void CMultiFile::checkDecoded(const EntryHeader& h, const CSpanFile& output, DecodeResult result)
+void CMultiFile::checkDecoded(const EntryHeader& h, const CSpanFile& output, DecodeResult result,
+                              bool checksum)
 {
     if (result.aborted)
         throw CUserException();
-    if (h.crc != 0 && h.crc != output.crc)
+    if (checksum && h.crc != 0 && h.crc != output.crc)
         throw CMultiFileException(kMultiFileBadCrc);
     if (result.lengthMismatch)
         throw CMultiFileException(kMultiFileDamaged);
@@ -313,14 +327,17 @@ void CMultiFile::extract(CMultiFileEntry& entry)
     // opening the file again; when the last writes are still going on, by
     // completeWrites, after them.
     try {
-        if (entry.writesInFlight()) {
+        bool inFlight = entry.writesInFlight();
+        if (inFlight) {
             entry.m_modified = h.modified;
             entry.m_dateWhenWritten = true;
+            entry.m_expectedCrc = h.crc;
+            entry.m_checkWhenWritten = true;
         } else {
             entry.setModified(h.modified);
         }
         if (entry.keepOpen) {
-            checkDecoded(h, entry, result);
+            checkDecoded(h, entry, result, !inFlight);
             return;
         }
     } catch (...) {

@@ -38,13 +38,14 @@ public:
     // caller's too).
     bool keepOpen = false;
     // With keepOpen: extract may return while the writer thread still
-    // writes the member's last blocks (its checksum is checked all the
-    // same), so that the next member is decoded meanwhile. The caller
-    // then calls completeWrites before it closes, names or reads the file.
+    // writes the member's last blocks, so that the next member is decoded
+    // meanwhile. The caller then calls completeWrites before it closes,
+    // names or reads the file.
     bool writeBehind = false;
     bool writesInFlight() const;
-    // Waits for the member's writes and dates the file; raises a write's
-    // failure. Does nothing when nothing is in flight.
+    // Waits for the member's writes, checks its checksum and dates the
+    // file; raises a write's failure or a checksum mismatch. Does nothing
+    // when nothing is in flight.
     void completeWrites();
 
     ~CMultiFileEntry() override;
@@ -55,13 +56,15 @@ protected:
 private:
     friend class CMultiFile;
     // While extract runs, the codec's smaller blocks are gathered into
-    // larger writes; counters and checksum still see every block at once.
-    // A member of more than one gathered block has its writes done by the
-    // writer thread while the next block is decoded.
+    // larger writes; counters still see every block at once, the checksum
+    // each gathered block as it is written. A member of more than one
+    // gathered block has its writes, and its checksum, done by the writer
+    // thread while the next block is decoded.
     void startGathering(CBlockWriter* writer);
     void flushGathered();
     void dropGathered() noexcept;
     void handOver();
+    void writeGathered(const unsigned char* data, std::size_t size);
 
     std::vector<unsigned char> m_gathered;
     bool m_gathering = false;
@@ -71,9 +74,11 @@ private:
     // The first failed write of this member, from the writer thread; read
     // once its blocks are waited for.
     std::exception_ptr m_writeError;
-    // The time extract leaves to completeWrites.
+    // The time and checksum extract leaves to completeWrites.
     std::uint32_t m_modified = 0;
     bool m_dateWhenWritten = false;
+    std::uint32_t m_expectedCrc = 0;
+    bool m_checkWhenWritten = false;
 };
 
 class CMultiFile : public CSpanFile {
@@ -136,7 +141,10 @@ private:
         bool lengthMismatch;
     };
     DecodeResult decodeMember(const EntryHeader& header, CSpanFile& output);
-    static void checkDecoded(const EntryHeader& header, const CSpanFile& output, DecodeResult result);
+    // Without checksum, all but the checksum: that of a member whose last
+    // writes go on is checked by completeWrites.
+    static void checkDecoded(const EntryHeader& header, const CSpanFile& output, DecodeResult result,
+                             bool checksum = true);
     std::uint32_t pendingData() const;
     void passOver(std::uint32_t count);
 

@@ -44,7 +44,8 @@ std::size_t CSpanFile::read(void* buffer, std::size_t count)
 void CSpanFile::write(const void* buffer, std::size_t count)
 {
     auto* p = static_cast<const unsigned char*>(buffer);
-    crc = ArchiveCrc::update(crc, p, count);
+    if (checksumWrites)
+        crc = ArchiveCrc::update(crc, p, count);
     std::size_t done = 0;
     while (done < count) {
         std::size_t room = volumeCapacity > bytesWritten ? volumeCapacity - bytesWritten : 0;

@@ -32,6 +32,7 @@ public:
     std::uint32_t bytesWritten = 0;
     std::uint32_t crc = 0;                    // ArchiveCrc register
     bool checksumReads = true;                // false: crc sees only what is written
+    bool checksumWrites = true;               // false: writeChunk's override keeps crc
     std::uint32_t blockSize = 0;              // 0: no ticks
     std::uint32_t volumeCapacity = 2147483647;
 

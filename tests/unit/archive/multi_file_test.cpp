@@ -174,12 +174,14 @@ TEST_F(ArchiveTest, ExtractionGivesContentsTimeAndReadOnlyBit)
 TEST_F(ArchiveTest, WritesBehindTheNextMemberCompleteWholeAndDated)
 {
     // Members of several blocks: each one's last writes may still be going
-    // on while the next is decoded; completed, each is whole and dated.
-    Bytes a = noiseContents(300000, 7), b = sampleContents(500000, 8);
-    TestMember ma = storedMember("a.bin", a), mb = zlibMember("b.bin", b);
+    // on while the next is decoded; completed, each is whole and dated, and
+    // a wrong checksum is reported then.
+    Bytes a = noiseContents(300000, 7), b = sampleContents(500000, 8), c = sampleContents(400000, 9);
+    TestMember ma = storedMember("a.bin", a), mb = zlibMember("b.bin", b), mc = zlibMember("c.bin", c);
     ma.header.modified = 915148800u;
     mb.header.modified = 1200000000u;
-    writeArchive(volume, {ma, mb});
+    mc.header.crc ^= 1;
+    writeArchive(volume, {ma, mb, mc});
     CMultiFile archive;
     archive.open(volume);
     std::vector<std::unique_ptr<CMultiFileEntry>> entries;
@@ -189,12 +191,16 @@ TEST_F(ArchiveTest, WritesBehindTheNextMemberCompleteWholeAndDated)
         archive.extract(*entry);
         entries.push_back(std::move(entry));
     }
-    ASSERT_EQ(entries.size(), 2u);
+    ASSERT_EQ(entries.size(), 3u);
     for (auto& entry : entries) {
-        entry->completeWrites();
+        if (entry->name == "c.bin")
+            EXPECT_EQ(errorOf([&] { entry->completeWrites(); }), multi(kMultiFileBadCrc));
+        else
+            entry->completeWrites();
         EXPECT_FALSE(entry->writesInFlight());
         entry->close();
     }
+    EXPECT_EQ(readWholeFile(dir / "out-c.bin"), c);
     EXPECT_EQ(readWholeFile(dir / "out-a.bin"), a);
     EXPECT_EQ(readWholeFile(dir / "out-b.bin"), b);
     CFile::Status st;

@@ -251,7 +251,8 @@ TEST_F(CopyEngine, ANameTwiceInAFolderTheRunMadeReplacesTheFirstCopy)
 TEST_F(CopyEngine, ABadMemberAsksAndStopsWithoutLeavingFiles)
 {
     // Members of several blocks: the good one's last writes are still going
-    // on while the bad one is decoded.
+    // on while the bad one is decoded, and the bad one's checksum is known
+    // once its writes are done, after the next member is placed.
     writeArchive("A.MF1", {{"GOOD.TXT", TestBytes(300000, 7), 0, true},
                            {"BAD.TXT", TestBytes(300000, 8), 0, true, 0x20, 946728000, true},
                            {"AFTER.TXT", "after", 0}}, 1 << 20);
@@ -266,7 +267,9 @@ TEST_F(CopyEngine, ABadMemberAsksAndStopsWithoutLeavingFiles)
     EXPECT_EQ(answerer.seen()[0].text(IDC_ERR_MESSAGE), "No es poden instal\xB7lar els arxius des de  'A.MF1':");
     EXPECT_FALSE(app.succeeded);
     EXPECT_EQ(ReadWholeFile(scratch / "target\\GOOD.TXT"), TestBytes(300000, 7));
-    EXPECT_EQ(filesIn(scratch / "target\\"), 1);
+    EXPECT_FALSE(CPath(scratch / "target\\BAD.TXT").exists());
+    EXPECT_EQ(ReadWholeFile(scratch / "target\\AFTER.TXT"), "after");
+    EXPECT_EQ(filesIn(scratch / "target\\"), 2);
     EXPECT_FALSE(CPath(scratch / "target\\NEXT.TXT").exists());
 }
 
