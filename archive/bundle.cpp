@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <thread>
 
 #include <zlib.h>
 #include <cctype>
@@ -91,15 +93,15 @@ ProgramLayout programLayout(CFile& file, std::uint64_t fileLength)
     return layout;
 }
 
-// The CRC-32 of the file's first `end` bytes (zlib's: faster than the
-// archive's own, and every byte of the download passes through it before
+// The CRC-32 of the file's bytes from `begin` to `end` (zlib's: faster than
+// the archive's own, and every byte of the download passes through it before
 // the run starts), the fields signing changes read as zeros.
-std::uint32_t checksumOf(CFile& file, std::uint64_t end, const ProgramLayout& layout)
+std::uint32_t checksumOf(CFile& file, std::uint64_t begin, std::uint64_t end, const ProgramLayout& layout)
 {
     std::vector<unsigned char> buffer(1 << 20);
     std::uint32_t crc = 0;
-    file.seek(0, CFile::fromBegin);
-    for (std::uint64_t at = 0; at < end;) {
+    file.seek(static_cast<std::int64_t>(begin), CFile::fromBegin);
+    for (std::uint64_t at = begin; at < end;) {
         std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), end - at));
         if (file.read(buffer.data(), want) != want)
             throw CFileException(CFileException::endOfFile, file.path());
@@ -114,6 +116,40 @@ std::uint32_t checksumOf(CFile& file, std::uint64_t end, const ProgramLayout& la
         at += want;
     }
     return crc;
+}
+
+// The same from the start to `end` of a file open for reading only; a large
+// one in two halves at once, the second on a thread and a handle of its
+// own, joined by zlib's rule for the checksum of two stretches in a row.
+std::uint32_t checksumInHalves(CFile& file, std::uint64_t end, const ProgramLayout& layout)
+{
+    const std::uint64_t kAlone = 4 << 20;
+    std::uint64_t second = end / 2;
+    // zlib's length of the second stretch is a long: 32 bits on Windows.
+    if (end < kAlone || second > 0x7FFFFFFF)
+        return checksumOf(file, 0, end, layout);
+    std::uint64_t half = end - second;
+    std::uint32_t secondCrc = 0;
+    std::exception_ptr failed;
+    std::thread helper([&] {
+        try {
+            CFile other(file.path(), CFile::modeRead);
+            secondCrc = checksumOf(other, half, end, layout);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    std::uint32_t firstCrc = 0;
+    try {
+        firstCrc = checksumOf(file, 0, half, layout);
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failed)
+        std::rethrow_exception(failed);
+    return static_cast<std::uint32_t>(crc32_combine(firstCrc, secondCrc, static_cast<z_off_t>(second)));
 }
 
 bool allZero(const unsigned char* p, std::size_t n)
@@ -179,7 +215,7 @@ CBundle::Kind CBundle::Read(const std::string& path)
             tableAt > trailerAt || (trailerAt - tableAt) / CBundlePart::size != count ||
             (trailerAt - tableAt) % CBundlePart::size != 0)
             return damaged;
-        if (checksumOf(file, trailerAt + trailerSize - 4, layout) != sealed)
+        if (checksumInHalves(file, trailerAt + trailerSize - 4, layout) != sealed)
             return damaged;
 
         std::vector<unsigned char> table(static_cast<std::size_t>(trailerAt - tableAt));
@@ -298,7 +334,7 @@ void CBundleWriter::Finish()
     m_file->write(tail.data(), tail.size() - 4);
     m_file->close();
     CFile written(m_path, CFile::modeReadWrite);
-    std::uint32_t crc = checksumOf(written, trailerAt + CBundle::trailerSize - 4, layout);
+    std::uint32_t crc = checksumOf(written, 0, trailerAt + CBundle::trailerSize - 4, layout);
     unsigned char sealed[4];
     put32(sealed, crc);
     written.seek(0, CFile::fromEnd);

@@ -174,3 +174,26 @@ TEST_F(BundleTest, ANameTooLongForTheTableIsRefused)
     CBundle bundle;
     EXPECT_EQ(bundle.Read(dir / "again.exe"), CBundle::whole);
 }
+
+TEST(BundleHalves, ALargeDownloadIsCheckedWholeInBothHalves)
+{
+    // Large enough to be checked in two halves at once: a byte changed in
+    // either half, or just either side of the middle, is found.
+    CScratchFolder dir;
+    save(dir / "program.exe", program());
+    CBundleWriter writer(dir / "setup.exe", dir / "program.exe");
+    std::string volume(6 << 20, 'v');
+    for (std::size_t i = 0; i < volume.size(); i += 4093)
+        volume[i] = static_cast<char>(i >> 12);
+    writer.Add("PROGRAMA.MFA", volume.data(), volume.size(), 2000, 0x21);
+    writer.Finish();
+    Bytes download = load(dir / "setup.exe");
+    EXPECT_EQ(kindOf(dir / "copy.exe", download), CBundle::whole);
+    EXPECT_EQ(kindOf(dir / "copy.exe", signedCopy(download)), CBundle::whole);
+    std::size_t middle = (download.size() - 4) - (download.size() - 4) / 2;
+    for (std::size_t at : {std::size_t(0x402), middle - 1, middle, download.size() - 100}) {
+        Bytes changed = download;
+        changed[at] ^= 0x40;
+        EXPECT_EQ(kindOf(dir / "copy.exe", changed), CBundle::damaged) << "byte " << at;
+    }
+}
