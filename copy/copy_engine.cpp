@@ -461,11 +461,20 @@ void CCopyEngine::writeInPlace(CInstallEntry& entry)
     entry.keepOpen = true;
     try {
         entry.source->extract(entry);
+        // The member before it, whose last writes went on meanwhile, is
+        // finished now. When its writes or its checksum fail, this one goes
+        // too: an archive stops at the member that failed.
+        completeInFlight();
         // Closed when its last writes are done (finishWrites).
         if (!entry.writesInFlight())
             closeEntry(entry);
     } catch (...) {
-        // Half written or failing its checksum: it goes, and so does its record.
+        // Half written or failing its checksum: it goes, and so does its
+        // record, once its own last writes are over.
+        try {
+            entry.completeWrites();
+        } catch (...) {
+        }
         entry.abortClose();
         CPath(entry.destinationPath).remove();
         m_app.journal.NotPlaced(entry.destinationPath);
