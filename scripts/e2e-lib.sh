@@ -334,5 +334,13 @@ e2e_events() {
 
 fail() {
     echo "FAIL: $*" >&2
+    # What the installer said and which of Wine's programs ran: for a failure
+    # that a rerun doesn't show.
+    if [ -n "${WINE_PREFIX_DIR:-}" ] && [ -s "$WINE_PREFIX_DIR/install.out" ]; then
+        echo "--- the installer's output, last lines:" >&2
+        tail -n 20 "$WINE_PREFIX_DIR/install.out" >&2
+    fi
+    echo "--- Wine's programs running:" >&2
+    ps -eo pid,etimes,stat,args | grep -i '[.]exe\|[w]ineserver' | cut -c1-160 >&2
     exit 1
 }
