@@ -35,9 +35,19 @@ struct Tables {
         for (int j = 0; j < kStride; ++j)
             for (std::uint32_t x = 0; x < 256; ++x)
                 input[j][x] = power(t[x], kStride - 1 - j);
+        // M^kLane of each of the register's 32 bits, and of a byte as the
+        // sum of its bits' images: 32 walks of kLane steps, not 1024.
+        std::uint32_t bit[32];
+        for (int b = 0; b < 32; ++b)
+            bit[b] = power(1u << b, static_cast<int>(kLane));
         for (int place = 0; place < 4; ++place)
-            for (std::uint32_t x = 0; x < 256; ++x)
-                lane[place][x] = power(x << (8 * place), static_cast<int>(kLane));
+            for (std::uint32_t x = 0; x < 256; ++x) {
+                std::uint32_t image = 0;
+                for (int b = 0; b < 8; ++b)
+                    if (x >> b & 1)
+                        image ^= bit[8 * place + b];
+                lane[place][x] = image;
+            }
     }
 
     std::uint32_t sixteenBytes(std::uint32_t c, std::uint64_t w, std::uint64_t v) const
