@@ -342,5 +342,9 @@ fail() {
     fi
     echo "--- Wine's programs running:" >&2
     ps -eo pid,etimes,stat,args | grep -i '[.]exe\|[w]ineserver' | cut -c1-160 >&2
+    if [ -n "${WINE_PREFIX_DIR:-}" ] && [ -n "${DISPLAY:-}" ]; then
+        echo "--- the machine's windows:" >&2
+        timeout 20 "$RUN" "$E2E_BUILD/uirobot.exe" captions >&2 2>/dev/null
+    fi
     exit 1
 }

@@ -12,6 +12,8 @@
 //   uirobot settext CAPTION ID TEXT [SECONDS]  put TEXT into control ID
 //   uirobot key CAPTION ID TEXT [SECONDS]      type TEXT's characters into control ID
 //   uirobot close CLASS [SECONDS]          close the top-level window of that class
+//   uirobot captions                       print each visible top-level window's
+//                                          caption and class, a line each
 //
 // A CAPTION ending in "*" matches every caption that begins with the rest,
 // so captions with accented letters can be named from any shell.
@@ -116,6 +118,20 @@ int usage()
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "captions") {
+        EnumWindows(
+            [](HWND hwnd, LPARAM) -> BOOL {
+                if (!IsWindowVisible(hwnd))
+                    return TRUE;
+                char text[256] = {}, windowClass[128] = {};
+                GetWindowTextA(hwnd, text, sizeof text);
+                GetClassNameA(hwnd, windowClass, sizeof windowClass);
+                std::printf("\"%s\" %s\n", text, windowClass);
+                return TRUE;
+            },
+            0);
+        return 0;
+    }
     if (argc < 3)
         return usage();
     std::string verb = argv[1];
