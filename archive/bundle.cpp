@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <system_error>
 #include <thread>
 
 #include <zlib.h>
@@ -131,14 +132,20 @@ std::uint32_t checksumInHalves(CFile& file, std::uint64_t end, const ProgramLayo
     std::uint64_t half = end - second;
     std::uint32_t secondCrc = 0;
     std::exception_ptr failed;
-    std::thread helper([&] {
-        try {
-            CFile other(file.path(), CFile::modeRead);
-            secondCrc = checksumOf(other, half, end, layout);
-        } catch (...) {
-            failed = std::current_exception();
-        }
-    });
+    std::thread helper;
+    try {
+        helper = std::thread([&] {
+            try {
+                CFile other(file.path(), CFile::modeRead);
+                secondCrc = checksumOf(other, half, end, layout);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the whole file in one pass.
+        return checksumOf(file, 0, end, layout);
+    }
     std::uint32_t firstCrc = 0;
     try {
         firstCrc = checksumOf(file, 0, half, layout);
