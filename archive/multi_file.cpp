@@ -41,8 +41,7 @@ void CMultiFileEntry::startGathering(CBlockWriter* writer)
     m_writer = writer;
     m_handedOver = false;
     m_writeError = nullptr;
-    m_dateWhenWritten = false;
-    m_checkWhenWritten = false;
+    m_finishWhenWritten = false;
     checksumWrites = false;
 }
 
@@ -124,15 +123,16 @@ void CMultiFileEntry::completeWrites()
         return;
     m_writer->waitFor(m_lastTicket);
     std::exception_ptr error = m_writeError;
-    bool check = m_checkWhenWritten;
-    m_checkWhenWritten = false;
+    bool finish = m_finishWhenWritten;
+    m_finishWhenWritten = false;
     dropGathered();
     if (error)
         std::rethrow_exception(error);
-    if (check && m_expectedCrc != 0 && m_expectedCrc != crc)
+    if (!finish)
+        return;
+    if (header.crc != 0 && header.crc != crc)
         throw CMultiFileException(kMultiFileBadCrc);
-    if (writeBehind && m_dateWhenWritten)
-        setModified(m_modified);
+    setModified(header.modified);
 }
 
 void CMultiFileEntry::dropGathered() noexcept
@@ -328,14 +328,10 @@ void CMultiFile::extract(CMultiFileEntry& entry)
     // completeWrites, after them.
     try {
         bool inFlight = entry.writesInFlight();
-        if (inFlight) {
-            entry.m_modified = h.modified;
-            entry.m_dateWhenWritten = true;
-            entry.m_expectedCrc = h.crc;
-            entry.m_checkWhenWritten = true;
-        } else {
+        if (inFlight)
+            entry.m_finishWhenWritten = true;
+        else
             entry.setModified(h.modified);
-        }
         if (entry.keepOpen) {
             checkDecoded(h, entry, result, !inFlight);
             return;

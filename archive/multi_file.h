@@ -74,11 +74,8 @@ private:
     // The first failed write of this member, from the writer thread; read
     // once its blocks are waited for.
     std::exception_ptr m_writeError;
-    // The time and checksum extract leaves to completeWrites.
-    std::uint32_t m_modified = 0;
-    bool m_dateWhenWritten = false;
-    std::uint32_t m_expectedCrc = 0;
-    bool m_checkWhenWritten = false;
+    // Whether extract left the header's checksum and time to completeWrites.
+    bool m_finishWhenWritten = false;
 };
 
 class CMultiFile : public CSpanFile {
