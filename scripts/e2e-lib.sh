@@ -141,7 +141,15 @@ e2e_editors() {
 
 # e2e_start ARGS...: starts the installer (C:\DIST\install.exe after
 # e2e_dist, else the build's) in the background; sets INSTALL_PID.
+# The machine's server is started first, and is ready when the call
+# returns: Debian's Wine keeps a server in a folder of its own, named in
+# the prefix's file "wineserver", and the robot, started right after the
+# installer, could read that name before the server behind it was there
+# ("wine: chdir to /tmp/wine-.../server-...: No such file or directory",
+# status 1) or start a second server that the installer never saw. An
+# already running one makes this call end with status 2, harmlessly.
 e2e_start() {
+    WINEPREFIX="$WINE_PREFIX_DIR" wineserver >/dev/null 2>&1
     "$RUN" "${INSTALLER:-$E2E_BUILD/install.exe}" "$@" >"$WINE_PREFIX_DIR/install.out" 2>&1 &
     INSTALL_PID=$!
 }
