@@ -312,7 +312,7 @@ bool CInstallApp::InitInstance()
         if (!quietMode)
             MessageBoxA(nullptr, LoadResourceString(IDS_USAGE).c_str(),
                         LoadResourceString(IDS_STARTUP_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
-        PostQuitMessage(0);
+        PostQuit(0);
         return true;
     }
     if (helpAsked) {
@@ -320,14 +320,14 @@ bool CInstallApp::InitInstance()
         // else is done.
         MessageBoxA(nullptr, LoadResourceString(IDS_USAGE).c_str(),
                     LoadResourceString(IDS_STARTUP_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
-        PostQuitMessage(0);
+        PostQuit(0);
         return true;
     }
 
     // A download cut short or changed is refused before anything is done.
     if (!uninstallMode && !OpenDownload()) {
         Fail();
-        PostQuitMessage(0);
+        PostQuit(0);
         return true;
     }
 
@@ -335,10 +335,7 @@ bool CInstallApp::InitInstance()
     // none either (they post their work to the thread).
     if (quietMode) {
         SetThreadMessageHandler(RunPostedPageWork);
-        // A thread gets its message queue, which the posted work needs,
-        // from its first look at it; no window makes it here.
-        MSG none;
-        PeekMessageA(&none, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+        UseWindowlessQueue();
     } else {
         mainWnd = std::make_unique<CMainWnd>();
         if (!mainWnd->Create(title, batchMode)) {
@@ -349,7 +346,7 @@ bool CInstallApp::InitInstance()
     }
     if (!StartJournal()) {
         Fail();
-        PostQuitMessage(0);
+        PostQuit(0);
         return true;
     }
 
@@ -366,7 +363,7 @@ bool CInstallApp::InitInstance()
         // The run ends before any page: nothing was installed, so the
         // status report must not announce a finished installation.
         Cancel();
-        PostQuitMessage(0);
+        PostQuit(0);
         return true;
     }
     ReadProductRecord(*this);

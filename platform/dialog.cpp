@@ -112,14 +112,18 @@ void CDialog::SetColours(COLORREF background, COLORREF text)
         DeleteObject(c.brush);
     c.background = background;
     c.text = text;
-    c.brush = CreateSolidBrush(background);
-    c.set = c.brush != nullptr;
+    // Made when a control first asks: a run without windows never loads
+    // the graphics library for it.
+    c.brush = nullptr;
+    c.set = true;
 }
 
 INT_PTR CDialog::ColourControl(UINT msg, HDC dc, HWND control)
 {
-    const DialogColours& c = colours();
-    if (!c.set)
+    DialogColours& c = colours();
+    if (c.set && !c.brush)
+        c.brush = CreateSolidBrush(c.background);
+    if (!c.set || !c.brush)
         return FALSE;
     // Edit fields and list boxes keep the window colours.
     if (msg == WM_CTLCOLORSTATIC && control) {

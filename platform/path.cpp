@@ -220,11 +220,44 @@ UINT CPath::driveType() const
     return GetDriveTypeA(root.empty() ? nullptr : root.c_str());
 }
 
+namespace {
+
+// At least the letters every code page shares.
+std::string asciiLower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+} // namespace
+
 std::string LowerCase(std::string text)
 {
-    if (!text.empty())
-        CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
+    // What CharLowerBuff does, through the system code page and the
+    // locale's lower case, but with the kernel's functions only: the window
+    // system is not loaded for it.
+    int length = static_cast<int>(text.size());
+    if (length == 0)
+        return text;
+    int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    if (units <= 0)
+        return asciiLower(std::move(text));
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length, &wide[0], units);
+    std::wstring folded(wide.size(), L'\0');
+    if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, wide.data(), units, &folded[0], units) != units)
+        return asciiLower(std::move(text));
+    // A letter whose lower case the code page lacks keeps its case.
+    std::string lower(text.size(), '\0');
+    // (UTF-8 takes no question about substitutions.)
+    BOOL substituted = FALSE;
+    BOOL* lossy = GetACP() == CP_UTF8 ? nullptr : &substituted;
+    if (WideCharToMultiByte(CP_ACP, 0, folded.data(), units, &lower[0], length, nullptr, lossy) != length ||
+        substituted)
+        return asciiLower(std::move(text));
+    return lower;
 }
 
 bool IsInUseError(DWORD error)

@@ -55,13 +55,5 @@ int CWinApp::Main(HINSTANCE instance, const char* commandLine)
 
 int CWinApp::Run()
 {
-    MSG msg;
-    for (;;) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0)
-            return static_cast<int>(msg.wParam);
-        if (got == -1)
-            return 1;
-        DispatchOneMessage(msg);
-    }
+    return RunMessageLoop();
 }

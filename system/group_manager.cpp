@@ -225,13 +225,47 @@ std::string CommonProgramsFolder()
     return WithTrailingBackslash(folder);
 }
 
+namespace {
+
+// Whether the run has the administrators' rights: its token counts the
+// Administrators group (not only as a group it may not use, as an
+// administrator's unelevated run has it). The shell's IsUserAnAdmin asks
+// the same, but would load the shell, and the window system with it, into
+// a run that may need neither.
+bool RunAsAdministrator()
+{
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
+                                  0, 0, &administrators))
+        return false;
+    BOOL member = FALSE;
+    if (!CheckTokenMembership(nullptr, administrators, &member))
+        member = FALSE;
+    FreeSid(administrators);
+    return member != FALSE;
+}
+
+// Whether the machine has an all-users Programs folder. The shell writes
+// down where it is; only where it hasn't is the shell asked.
+bool HasCommonProgramsFolder()
+{
+    CRegKey key;
+    if (key.open(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")) {
+        std::optional<std::string> folder = key.readString("Common Programs");
+        if (folder && !folder->empty())
+            return true;
+    }
+    return !CommonProgramsFolder().empty();
+}
+
+} // namespace
+
 bool ItemsForEveryUser()
 {
     // An administrator installs for the machine (the program asks to run
-    // elevated); Windows without the call has one user.
-    using IsAdmin = BOOL(WINAPI*)();
-    auto isUserAnAdmin = SystemFunction<IsAdmin>("shell32.dll", "IsUserAnAdmin");
-    return isUserAnAdmin && isUserAnAdmin() && !CommonProgramsFolder().empty();
+    // elevated).
+    return RunAsAdministrator() && HasCommonProgramsFolder();
 }
 
 // ---------------------------------------------------------------------------

@@ -22,6 +22,17 @@ std::string iconPathOf(const CInstallApp& app, const CTarget& target)
     return installation->second->path.folderText() + target.iconFile;
 }
 
+// Whether any program item is, or is to be, there. Without one, no group
+// manager is made: it would load the shell (and the window system) into a
+// run that has nothing for it.
+bool hasItems(const CInstallApp& app)
+{
+    for (const auto& entry : app.targets)
+        if (entry.second && !entry.second->installedPath.empty())
+            return true;
+    return false;
+}
+
 } // namespace
 
 void CreateProgramItems(CInstallApp& app, CShellGroupManager& manager)
@@ -54,6 +65,8 @@ void CreateProgramItems(CInstallApp& app, CShellGroupManager& manager)
 void CreateProgramItems(CInstallApp& app)
 {
     // Program items are a convenience: nothing about them may stop the run.
+    if (!hasItems(app))
+        return;
     try {
         CShellGroupManager manager(app.itemsForEveryUser);
         CreateProgramItems(app, manager);
@@ -77,6 +90,8 @@ void DropItemsOfMissingFiles(CInstallApp& app, CShellGroupManager& manager)
 
 void DropItemsOfMissingFiles(CInstallApp& app)
 {
+    if (!hasItems(app))
+        return;
     try {
         CShellGroupManager manager(app.itemsForEveryUser);
         DropItemsOfMissingFiles(app, manager);
@@ -102,6 +117,8 @@ void RemoveProgramItems(CInstallApp& app, CShellGroupManager& manager)
 
 void RemoveProgramItems(CInstallApp& app)
 {
+    if (!hasItems(app) && !app.groupCreated)
+        return;
     try {
         CShellGroupManager manager(app.itemsForEveryUser);
         RemoveProgramItems(app, manager);

@@ -2,6 +2,7 @@
 
 #include "app/install_app.h"
 #include "errors/error_dialog.h"
+#include "platform/message_pump.h"
 #include "platform/resource_string.h"
 #include "resources/resource.h"
 #include "ui/main_wnd.h"
@@ -41,7 +42,7 @@ bool CPage::Present()
     // under Wine the first one waits for the desktop to start.
     if (CInstallApp::get().quietMode) {
         Prepare();
-        return PostThreadMessageA(GetCurrentThreadId(), kPageWorkMessage, 0, pageId) != FALSE;
+        return PostToThread(kPageWorkMessage, 0, pageId);
     }
     if (!Create(mainWindow()))
         return false;

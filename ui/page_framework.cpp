@@ -2,6 +2,7 @@
 
 #include "app/install_app.h"
 #include "errors/x_exception.h"
+#include "platform/message_pump.h"
 #include "ui/main_wnd.h"
 #include "ui/page.h"
 
@@ -44,7 +45,7 @@ void endRun()
     if (app.mainWnd)
         app.mainWnd->Destroy();
     else
-        PostQuitMessage(0);
+        PostQuit(0);
 }
 
 } // namespace

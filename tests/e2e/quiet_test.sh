@@ -10,7 +10,8 @@
 #   disk        a disk that is missing: 1603 (disks)
 #   damaged     a damaged member (in the download, sealed again so that the
 #               member's own checksum finds it half-way): 1603, the error
-#               in the log, the run rolled back
+#               in the log, the run rolled back, and the window system
+#               never loaded (no program items are made)
 #   profile     install.ini cut in half, or one byte of it changed (disks);
 #               the download cut short by a byte or by half, or one byte of
 #               it changed in the profile, a member or the trailer: 1603
@@ -143,8 +144,17 @@ fi
 machine damaged
 damage AJUDA.MFA ManualCa.hlp
 e2e_snapshot before
+export WINEDEBUG=+pid,+loaddll
 quiet 1603 damaged
+unset WINEDEBUG
 e2e_events | grep -q "Errada" || fail "damaged: the error is not in the log"
+# A run that makes no program items never loads the window system: the
+# libraries Wine loaded into the installer's process (its lines start with
+# the process id; its program is the one native one), not into the
+# services Wine started beside it.
+loaded=$(awk -F: '/Loaded .*\.exe" at .*: native/ { pid = $1 } pid != "" && $1 == pid' "$WINE_PREFIX_DIR/install.out")
+echo "$loaded" | grep -qi 'kernel32\.dll' || fail "damaged: Wine did not list the libraries it loaded"
+echo "$loaded" | grep -qi 'user32\.dll' && fail "damaged: the unattended run loaded the window system"
 e2e_same_as before || fail "damaged: the failed run changed the machine"
 
 # --- profile -------------------------------------------------------------------

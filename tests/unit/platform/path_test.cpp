@@ -132,3 +132,25 @@ TEST(Path, DriveFactsAndFreshNames)
     EXPECT_EQ(folder.freshTempName("TMP", [&](const CPath&) { return ++asked > 0; }, 5), "");
     EXPECT_EQ(asked, 5);
 }
+
+TEST(Path, LowerCaseFoldsTheCodePagesLettersAsWindowsDoes)
+{
+    // In the system code page, whichever it is here.
+    auto ansi = [](const wchar_t* text) {
+        char bytes[64] = {};
+        BOOL lossy = FALSE;
+        int n = WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, sizeof bytes, nullptr,
+                                    GetACP() == CP_UTF8 ? nullptr : &lossy);
+        return n > 0 && !lossy ? std::string(bytes) : std::string();
+    };
+    EXPECT_EQ(LowerCase(""), "");
+    EXPECT_EQ(LowerCase("C:\\OVCA40\\Install.EXE"), "c:\\ovca40\\install.exe");
+    std::string upper = ansi(L"C:\\PROGRAMARI \u00C0\u00C7\u00C9\u00CF\u00D2\u00DA\\F.TXT");
+    if (upper.empty())
+        GTEST_SKIP() << "the code page lacks the Catalan letters";
+    EXPECT_EQ(LowerCase(upper), ansi(L"c:\\programari \u00E0\u00E7\u00E9\u00EF\u00F2\u00FA\\f.txt"));
+    // The same as the window system's own folding.
+    std::string byWindows = upper;
+    CharLowerBuffA(&byWindows[0], static_cast<DWORD>(byWindows.size()));
+    EXPECT_EQ(LowerCase(upper), byWindows);
+}
