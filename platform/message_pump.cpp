@@ -90,8 +90,7 @@ int RunMessageLoop()
     CWindowlessQueue& queue = windowless();
     if (queue.active) {
         // As the system's queue does, the quit comes after what was posted.
-        while (queue.next(msg))
-            DispatchOneMessage(msg);
+        PumpMessages();
         return queue.quit ? queue.quitCode : 0;
     }
     for (;;) {

@@ -249,9 +249,10 @@ std::string LowerCase(std::string text)
     std::wstring folded(wide.size(), L'\0');
     if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, wide.data(), units, &folded[0], units) != units)
         return asciiLower(std::move(text));
-    // A letter whose lower case the code page lacks keeps its case.
+    // A letter whose lower case the code page lacks would come back as a
+    // stand-in: the text is then lowered in its ASCII letters only (UTF-8
+    // takes no question about stand-ins).
     std::string lower(text.size(), '\0');
-    // (UTF-8 takes no question about substitutions.)
     BOOL substituted = FALSE;
     BOOL* lossy = GetACP() == CP_UTF8 ? nullptr : &substituted;
     if (WideCharToMultiByte(CP_ACP, 0, folded.data(), units, &lower[0], length, nullptr, lossy) != length ||
