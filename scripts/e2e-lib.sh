@@ -300,16 +300,21 @@ e2e_wait_exit() {
 }
 
 robot() {
-    "$RUN" "$E2E_BUILD/uirobot.exe" "$@"
+    robot_said=$(mktemp)
+    "$RUN" "$E2E_BUILD/uirobot.exe" "$@" 2>"$robot_said"
     robot_status=$?
-    # The robot answers 0 to 4; anything else is Wine failing to run it,
+    # The robot answers 0 to 4 and says why whenever it answers no; any
+    # other status, or a no without a word, is Wine failing to run it,
     # which a story must not take for the installer's answer: said, and
     # asked once more.
-    if [ $robot_status -gt 4 ]; then
+    if [ $robot_status -gt 4 ] || { [ $robot_status -ne 0 ] && [ ! -s "$robot_said" ]; }; then
         echo "robot $1 \"$2\": Wine ended it with $robot_status; asking again" >&2
-        "$RUN" "$E2E_BUILD/uirobot.exe" "$@"
+        cat "$robot_said" >&2
+        "$RUN" "$E2E_BUILD/uirobot.exe" "$@" 2>"$robot_said"
         robot_status=$?
     fi
+    cat "$robot_said" >&2
+    rm -f "$robot_said"
     return $robot_status
 }
 

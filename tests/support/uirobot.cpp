@@ -149,14 +149,18 @@ int main(int argc, char** argv)
         // As a person closes a window from its caption (the window of that
         // class: the main window's caption may be empty).
         HWND window = nullptr;
-        if (!waitFor(seconds, [&] { return (window = FindWindowA(caption, nullptr)) != nullptr; }))
+        if (!waitFor(seconds, [&] { return (window = FindWindowA(caption, nullptr)) != nullptr; })) {
+            std::fprintf(stderr, "uirobot: no window of class \"%s\"\n", caption);
             return 2;
+        }
         PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     }
     if (verb == "gone") {
-        bool gone = waitFor(seconds, [&] { return findWindow(caption) == nullptr; });
-        return gone ? 0 : 2;
+        if (waitFor(seconds, [&] { return findWindow(caption) == nullptr; }))
+            return 0;
+        std::fprintf(stderr, "uirobot: \"%s\" is still there\n", caption);
+        return 2;
     }
 
     HWND window = nullptr;
@@ -217,10 +221,15 @@ int main(int argc, char** argv)
     // A person waits for a button to come alive: both wait, within the time
     // given (none: a single look).
     auto enabledInTime = [&] { return waitFor(seconds, [&] { return IsWindowEnabled(control) != FALSE; }); };
+    // Every "no" says why: a status without a word is Wine's, not the robot's.
+    auto no = [&](const char* what) {
+        std::fprintf(stderr, "uirobot: control %d of \"%s\" %s\n", id, caption, what);
+        return 4;
+    };
     if (verb == "enabled")
-        return enabledInTime() ? 0 : 4;
+        return enabledInTime() ? 0 : no("is disabled");
     if (verb == "shown")
-        return waitFor(seconds, [&] { return IsWindowVisible(control) != FALSE; }) ? 0 : 4;
+        return waitFor(seconds, [&] { return IsWindowVisible(control) != FALSE; }) ? 0 : no("is hidden");
     if (verb == "key") {
         // Typed keys go to the control as characters.
         for (const char* c = argv[4]; *c; ++c)
