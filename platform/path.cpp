@@ -1,5 +1,6 @@
 #include "platform/path.h"
 
+#include "platform/code_page.h"
 #include "platform/message_pump.h"
 
 #include <cstdio>
@@ -241,11 +242,10 @@ std::string LowerCase(std::string text)
     int length = static_cast<int>(text.size());
     if (length == 0)
         return text;
-    int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    if (units <= 0)
+    std::wstring wide = WideFromAnsi(text.data(), text.size());
+    int units = static_cast<int>(wide.size());
+    if (units == 0)
         return asciiLower(std::move(text));
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, &wide[0], units);
     std::wstring folded(wide.size(), L'\0');
     if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, wide.data(), units, &folded[0], units) != units)
         return asciiLower(std::move(text));

@@ -1,5 +1,6 @@
 #include "platform/resource_string.h"
 
+#include "platform/code_page.h"
 #include "platform/win_app.h"
 
 #include <windows.h>
@@ -16,19 +17,13 @@ std::string LoadResourceString(unsigned id)
     id &= 0xFFFF;
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA((id >> 4) + 1), MAKEINTRESOURCEA(6));
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const WCHAR* unit = loaded ? static_cast<const WCHAR*>(LockResource(loaded)) : nullptr;
-    if (!unit)
+    const WCHAR* table = loaded ? static_cast<const WCHAR*>(LockResource(loaded)) : nullptr;
+    if (!table)
         return std::string();
-    const WCHAR* end = unit + SizeofResource(module, found) / sizeof(WCHAR);
-    for (unsigned skip = id & 15; skip > 0 && unit < end; --skip)
-        unit += 1 + static_cast<std::size_t>(*unit);
-    if (unit >= end || *unit == 0 || static_cast<std::size_t>(end - unit - 1) < *unit)
+    std::size_t units = SizeofResource(module, found) / sizeof(WCHAR), at = 0;
+    for (unsigned skip = id & 15; skip > 0 && at < units; --skip)
+        at += 1 + static_cast<std::size_t>(table[at]);
+    if (at >= units || table[at] == 0 || units - at - 1 < table[at])
         return std::string();
-    int length = *unit++;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, unit, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return std::string();
-    std::string text(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, unit, length, &text[0], bytes, nullptr, nullptr);
-    return text;
+    return AnsiFromWide(table + at + 1, table[at]);
 }
